@@ -1,0 +1,19 @@
+// Resource ids shared by the templates in tandrix.rc and the system's code.
+#pragma once
+
+// Dialog templates.
+#define IDD_ABOUTBOX 100
+#define IDD_TANDRIX_DIALOG 102
+#define IDD_IPNUMBER 129
+#define IDD_DRIVE 130
+#define IDD_FILELIST 131
+#define IDD_FINDCANCEL 132
+#define IDD_PROGRESS 134
+#define IDD_ENVLIST 173
+#define IDD_ENVPROGRESS 175
+
+// Icon.
+#define IDR_MAINFRAME 128
+
+// Controls of the about box.
+#define IDC_ABOUT_VERSION 1100

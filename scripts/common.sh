@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Shared by the scripts: paths, package installation, builds, the Wine prefix and Xvfb.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${TANDRIX_BUILD:-$ROOT/build}"
+NATIVE="$BUILD/native"
+WINBUILD="$BUILD/windows"
+ART="$BUILD/art"
+JOBS="$(nproc)"
+
+PACKAGES=(cmake g++ clang libgtest-dev libbenchmark-dev libclang-rt-14-dev
+          g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick xdotool
+          fonts-noto-cjk fonts-wine iproute2 util-linux procps)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Installs every package that is not there yet (fast when all are present).
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        log "installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+build_native() {
+    log "native build"
+    cmake -S "$ROOT" -B "$NATIVE" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$NATIVE" -j "$JOBS"
+}
+
+build_art() {
+    log "artwork"
+    mkdir -p "$ART"
+    "$NATIVE/artgen" "$ART"
+}
+
+build_windows() {
+    log "windows build"
+    cmake -S "$ROOT" -B "$WINBUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DTANDRIX_ART_DIR="$ART" >/dev/null
+    cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests
+}
+
+# A display for Wine: a private Xvfb on a free display number.
+start_xvfb() {
+    local n=${1:-91}
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+}
+
+stop_xvfb() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true; }
+
+wine_env() {
+    export WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;netprofm=d"
+}
+
+# A template prefix made once (Japanese font substitutes, own captions, no Z: drive);
+# each run copies it into $1.
+TEMPLATE_PREFIX="$BUILD/wine-template"
+make_prefix() {
+    local dest=$1
+    wine_env
+    if [ ! -f "$TEMPLATE_PREFIX/.ready" ]; then
+        log "creating the Wine prefix template"
+        rm -rf "$TEMPLATE_PREFIX"
+        WINEPREFIX="$TEMPLATE_PREFIX" wineboot -i </dev/null >/dev/null 2>&1 || true
+        WINEPREFIX="$TEMPLATE_PREFIX" wine regedit /S "$ROOT/scripts/wine-prefix.reg" \
+            </dev/null >/dev/null 2>&1 || true
+        WINEPREFIX="$TEMPLATE_PREFIX" wineserver -w || true
+        cp /usr/share/wine/fonts/marlett.ttf "$TEMPLATE_PREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+        rm -f "$TEMPLATE_PREFIX/dosdevices/z:"
+        touch "$TEMPLATE_PREFIX/.ready"
+    fi
+    rm -rf "$dest"
+    cp -a "$TEMPLATE_PREFIX" "$dest"
+}
