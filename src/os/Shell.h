@@ -7,7 +7,7 @@
 namespace os {
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     // ShellExecute with `verb` on `path` in a normal window; true when the shell accepted it.

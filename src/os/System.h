@@ -49,12 +49,12 @@ enum : int {
 
 // A named kernel mutex; released and closed on destruction.
 class NamedMutex {
-public:
+  public:
     virtual ~NamedMutex() = default;
 };
 
 class System {
-public:
+  public:
     virtual ~System() = default;
 
     virtual bool GetComputerName(WString& out) = 0;  // NetBIOS name, at most 15 characters

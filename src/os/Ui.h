@@ -37,7 +37,7 @@ struct FontSpec {
 
 // A surface of one window during one paint or one direct drawing step.
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     // Draws resource bitmap `id` unscaled with its top-left corner at (x, y).
     virtual void DrawBitmap(int id, int x, int y) = 0;
@@ -54,7 +54,7 @@ class Dialog;
 
 // The window behind a Dialog; created by Ui for one dialog object.
 class DialogWindow {
-public:
+  public:
     virtual ~DialogWindow() = default;
 
     virtual int RunModal() = 0;         // returns the EndDialog result
@@ -94,7 +94,7 @@ public:
 };
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
 
     virtual std::unique_ptr<DialogWindow> CreateDialogWindow(Dialog& dialog, int templateId,
@@ -110,13 +110,13 @@ public:
     Dialog* MainWindow() const { return m_pMainWindow; }
     void SetMainWindow(Dialog* dialog) { m_pMainWindow = dialog; }
 
-private:
+  private:
     Dialog* m_pMainWindow = nullptr;
 };
 
 // Base of every dialog of the system. The host calls the On* handlers on the UI thread.
 class Dialog {
-public:
+  public:
     Dialog(Ui& ui, int templateId, Dialog* parent);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
@@ -145,7 +145,7 @@ public:
     virtual void OnCancel() { EndDialog(kIdCancel); }
     virtual void OnDestroy() {}
 
-private:
+  private:
     DialogWindow& EnsureWindow();
 
     Ui& m_ui;
