@@ -1,8 +1,10 @@
-// Main window: its initialisation (second half of start-up), painting and the exit path.
+// Main window: its initialisation (second half of start-up), painting, timers, commands and
+// the exit path.
 #include "app/TandrixDlg.h"
 
 #include "app/AboutDlg.h"
 #include "app/TandrixApp.h"
+#include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FileOps.h"
 #include "platform/FilePath.h"
@@ -10,29 +12,56 @@
 #include "platform/PathLog.h"
 #include "platform/SystemHelpers.h"
 #include "platform/Texts.h"
+#include "platform/Trace.h"
 #include "resource.h"
+#include "transfer/CommandFrame.h"
+#include "transfer/RecovPath.h"
+#include "ui/DlgProgress.h"
 
 namespace {
 
 constexpr size_t kTransferBufferSize = 65536;
 constexpr uint32_t kExitWaitMs = 500;
 
+enum : int {
+    kTimerFirstPaint = 2,
+    kTimerCountYield = 5,
+    kTimerKeepAwake = 7,
+    kTimerSurveyYield = 8,
+    kTimerReportAgain = 10,
+    kTimerStopAnswer = 11,
+};
+
+enum : int {
+    kCmdWholeDrives = 1000,
+    kCmdFileList = 1001,
+    kCmdEnvironment = 1002,
+    kCmdFolders = 1006,
+};
+
 }  // namespace
 
 CTandrixDlg::CTandrixDlg(CTandrixApp& app)
     : os::Dialog(app.Os().ui, IDD_TANDRIX_DIALOG, nullptr),
+      m_ClientSocket(app.Os()),
+      m_ServerSocket(app.Os()),
       m_pTransferBuf(kTransferBufferSize, 0),
+      m_recvBuf(kTransferBufferSize + 1, 0),
       m_pMyDrives(std::make_unique<CDrive>()),
       m_pRemoteDrives(std::make_unique<CDrive>()),
       m_pFolderInfo(std::make_unique<CFolderPathInfo>(app.Os().sys)),
       m_pSendPath(std::make_unique<CFilePath>()),
       m_pEnvPath(std::make_unique<CFilePath>()),
-      m_pFileListPath(std::make_unique<CFilePath>()),
-      m_pFolderListPath(std::make_unique<CFilePath>()),
+      m_pFileList(std::make_unique<CFilePath>()),
+      m_pFolderList(std::make_unique<CFilePath>()),
+      m_receiver(app.Os().fs, *this),
       m_app(app),
       m_os(app.Os()) {}
 
-CTandrixDlg::~CTandrixDlg() = default;
+CTandrixDlg::~CTandrixDlg() {
+    m_os.sys.SetKeepAwake(false);
+    m_pProgress.reset();
+}
 
 bool CTandrixDlg::OnInitDialog() {
     os::DialogWindow& window = Window();
@@ -72,8 +101,10 @@ void CTandrixDlg::ReadProgramLocation() {
 
 void CTandrixDlg::EnterReadyScreen() {
     m_nScreen = 1;
-    Window().Invalidate();
+    Repaint();
 }
+
+void CTandrixDlg::Repaint() { Window().Invalidate(); }
 
 void CTandrixDlg::OnPaint(os::Canvas& canvas) {
     if (m_bQuitPending) {
@@ -94,6 +125,68 @@ bool CTandrixDlg::OnSysCommand(unsigned id) {
     return true;
 }
 
+bool CTandrixDlg::OnCommand(int id) {
+    switch (id) {
+        case kCmdWholeDrives:
+            OnCopyCommand(1);
+            return true;
+        case kCmdFileList:
+            OnCopyCommand(2);
+            return true;
+        case kCmdEnvironment:
+            OnCopyCommand(3);
+            return true;
+        case kCmdFolders:
+            OnCopyCommand(5);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CTandrixDlg::OnTimer(int id) {
+    switch (id) {
+        case kTimerFirstPaint:
+            Window().KillTimer(kTimerFirstPaint);
+            break;
+        case kTimerCountYield:
+        case kTimerSurveyYield:
+            Window().KillTimer(id);
+            if (m_bWalking) {
+                RunWalk(WalkStep::Continue);
+            }
+            break;
+        case kTimerKeepAwake:
+            m_os.ui.NudgeDesktop();
+            break;
+        case kTimerReportAgain:
+            Window().KillTimer(kTimerReportAgain);
+            if (!m_sErrRepeatPath.empty()) {
+                ReceiverSendErrorReport(m_sErrRepeatPath);
+            }
+            break;
+        case kTimerStopAnswer:
+            OnStopAnswerTimeout();
+            break;
+        default:
+            break;
+    }
+}
+
+void CTandrixDlg::StartChosenCopy() {
+    // The copy starts of the modes (questions, lists and the drive choice) come with their
+    // dialogs; a mode whose list is ready starts through BeginCopy.
+    Trace(u"StartChosenCopy() mode=", m_nCopyMode);
+}
+
+bool CTandrixDlg::BeginCopy() {
+    m_bCopyInProgress = true;
+    m_nRole = 1;
+    m_os.sys.SetKeepAwake(true);
+    Trace(u"Send SENDCOUNTBEGIN");
+    return SendFrame(static_cast<int>(wire::Command::SENDCOUNTBEGIN));
+}
+
 void CTandrixDlg::OnOK() {
     // Enter does nothing on the main window.
 }
@@ -109,5 +202,28 @@ void CTandrixDlg::OnCancel() {
         RemoveDirTree(m_os.fs, workFolder, true);
     }
     m_os.sys.Sleep(kExitWaitMs);
+    m_ClientSocket.Close();
+    m_ServerSocket.Close();
     EndDialog(os::kIdCancel);
+}
+
+bool CTandrixDlg::CreateMovedFilesShortcut(const os::WString& targetFolder) {
+    os::WString desktop;
+    if (!m_os.sys.GetSpecialFolderPath(os::kCsidlDesktopDirectory, true, desktop)) {
+        desktop.clear();
+    }
+    const os::WString link =
+        desktop + u"\\" + os::WString(1, m_chDestDrive) + u"ドライブに引っ越したファイル.lnk";
+    if (!m_os.shell.ComInitialize()) {
+        ShowMessage(m_os.ui, u"System Error\ncode=E1007\nCom Initialize Error");
+        return false;
+    }
+    const bool saved = !desktop.empty() &&
+                       m_os.shell.SaveShortcut(link, targetFolder, texts::kProductTitle, u"/s");
+    m_os.shell.ComUninitialize();
+    if (!saved) {
+        ShowMessage(m_os.ui, u"System Error\ncode=E1008\nRegister startup error");
+        return false;
+    }
+    return true;
 }

@@ -1,27 +1,54 @@
-// The main window: owner of the whole migration's state for the life of the process.
+// The main window: owner of the whole migration's state for the life of the process. Its
+// handlers live in several files by subject: start-up and painting (TandrixDlg.cpp), the
+// connection (TandrixDlgConnect.cpp), the dispatch of what arrives (TandrixDlgDispatch.cpp),
+// the sender's walk (TandrixDlgSend.cpp), stop and end of a copy (TandrixDlgStop.cpp).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "net/Sockets.h"
 #include "os/Platform.h"
+#include "transfer/BackChannel.h"
+#include "transfer/DriveListMessage.h"
+#include "transfer/StreamReceiver.h"
 
 class CTandrixApp;
 class CDrive;
 class CFilePath;
 class CFolderPathInfo;
+class CDlgProgress;
+class CRecovPath;
+struct WalkPosition;
 
-class CTandrixDlg : public os::Dialog {
-  public:
+class CTandrixDlg : public os::Dialog, private CReceiverHost {
+public:
     explicit CTandrixDlg(CTandrixApp& app);
     ~CTandrixDlg() override;
 
     bool OnInitDialog() override;
     void OnPaint(os::Canvas& canvas) override;
     bool OnSysCommand(unsigned id) override;
+    bool OnCommand(int id) override;
+    void OnTimer(int id) override;
+    intptr_t OnAppMessage(unsigned n, uintptr_t wParam) override;
     void OnOK() override;
     void OnCancel() override;
+
+    // Copy start of a mode (1 whole drives, 2 file list, 3 environment, 5 folders).
+    void OnCopyCommand(int mode);
+    // Connection to the partner.
+    bool FindPartner();
+    void ConnectToPartner();
+    // Whole-drive copy: fills the send list; false when a drive root cannot be listed.
+    bool DoAllCpy();
+    // File-list and folder copies: the send list from a list of sources.
+    void BuildListSendPath(const CFilePath& sources);
+    os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text
+    // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
+    bool BeginCopy();
 
     // Screens: 0 not set up, 1 ready, 2 searching, 4 receiving.
     int m_nScreen = 0;
@@ -29,11 +56,25 @@ class CTandrixDlg : public os::Dialog {
     int m_nCopyMode = 0;
     int m_nRole = 0;
     int m_nCom = 0;
+    int m_nSendPass = 0;
     bool m_bConnected = false;
     bool m_bDrivesExchanged = false;
+    bool m_bPeerListHeld = false;
+    bool m_bSearching = false;
+    bool m_bCopyStarted = false;
+    bool m_bCopyInProgress = false;
+    bool m_bRunning = false;
+    bool m_bFullDrv = false;
+    bool m_bErrPathPending = false;
+    bool m_bNormalEnd = false;
+    bool m_bConfirmingStop = false;
     bool m_bQuitPending = false;
     bool m_bExiting = false;
     bool m_bMadePrivate = false;
+    bool m_bProgramFiles = false;  // the Program Files answer of a whole-drive copy
+    int m_nTotalFiles = 0;
+    int m_nFileIndex = -1;
+    char16_t m_chDestDrive = u'C';
 
     os::WString m_sComputerName;
     os::WString m_sComputerNameForList;  // read again for the file-list dialog
@@ -43,23 +84,110 @@ class CTandrixDlg : public os::Dialog {
     uint32_t m_nOsMinor = 0;
     uint32_t m_nOsBuild = 0;
     os::WString m_sDestDrive;
+    os::WString m_sErrPath;  // path named by the last error report
+    wire::PeerFacts m_peer;       // system facts from the partner's drive list
 
-    std::vector<uint8_t> m_pTransferBuf;  // 64 KiB transfer buffer
+    // Walk position of the sender.
+    os::WString m_sCurPath;
+    os::WString m_sCurPath2;
+    os::WString m_sCurDir;
+    os::WString m_sCurDir2;
+    int m_nDirExits = 0;
+    bool m_bWalking = false;
+
+    CClientSocket m_ClientSocket;
+    CServerSocket m_ServerSocket;
+    std::vector<uint8_t> m_pTransferBuf;  // 64 KiB, for file pieces and headers
+    std::vector<uint8_t> m_recvBuf;       // one read of the incoming connection
     std::unique_ptr<CDrive> m_pMyDrives;
     std::unique_ptr<CDrive> m_pRemoteDrives;
     std::unique_ptr<CFolderPathInfo> m_pFolderInfo;
     std::unique_ptr<CFilePath> m_pSendPath;
     std::unique_ptr<CFilePath> m_pEnvPath;
-    std::unique_ptr<CFilePath> m_pFileListPath;
-    std::unique_ptr<CFilePath> m_pFolderListPath;
+    std::unique_ptr<CFilePath> m_pFileList;
+    std::unique_ptr<CFilePath> m_pFolderList;
+    std::unique_ptr<CDlgProgress> m_pProgress;
+    std::unique_ptr<CRecovPath> m_pRecovPath;
+    CStreamReceiver m_receiver;
 
-  private:
+private:
     void ReadProgramLocation();
-    // Ready screen after start-up; the role and partner choice leads here.
     void EnterReadyScreen();
+    void Repaint();
+
+    // Connection.
+    void OnAcceptedConnection();
+    void OnClientClosed();
+    void OnSearchCancelled();
+
+    // Dispatch of what arrives.
+    void OnIncomingData();
+    void OnCommandFrame(int command);
+    void OnPeerDriveList(const char* data, size_t size);
+    void OnFolderList(const char* data, size_t size);
+    void OnErrorReport(const char* data, size_t size);
+    void OnLegacyState(const char* data, size_t size);
+    void StartChosenCopy();
+    void OnStopAnswerTimeout();
+    bool SendFrame(int command);
+    bool SendForward(const void* data, size_t size);
+    bool SendBack(const void* data, size_t size);
+    void SendDriveList();
+    void SendFolderList();
+    void StartTimer7();
+    void StopTimer7();
+
+    // Sender's walk.
+    enum class WalkStep { StartItem, Continue };
+    enum class DirResult { Descended, Finished };
+    enum class UpResult { Continue, NextItem, Yield };
+    void StartPass(int pass);
+    void RunWalk(WalkStep step);
+    void StartItem();
+    DirResult WalkDirectory();
+    UpResult GoUp();
+    void NextItem();
+    void PassOver();
+    void HandlePendingReport();
+    void RecordEntry(bool topLevelFile);
+    void VisitFile(const os::FindData& record);
+    int SendOneFile(const os::WString& path, const os::FindData& record);
+    void SendDirEntry(const os::WString& path2);
+    bool SendWithRetries(const void* data, size_t size);
+    void SendPathLog();
+    bool PeerDriveIsNtfs() const;
+
+    // Stop and end of a copy.
+    void OnBackChannelData();
+    void OnBackWord(const wire::BackMessage& message);
+    void OnStopRequest();
+    void AbandonCopy();
+    void SendEndOfTransfer(bool normal);
+    void EndWithFullDrive(char16_t letter);
+    void OnGotEndOfCopy();
+    void OnSendErrOfCopy();
+    void ResultCheck(char16_t letter);
+    void ShowClosingMessage(bool filesMissing);
+    void ResetCopyState();
+    void OpenProgress();
+    void CloseProgress();
+    bool CreateMovedFilesShortcut(const os::WString& targetFolder);
+
+    // Receiver host.
+    void ReceiverSendFrame(const std::string& frame) override;
+    void ReceiverSendErrorReport(const os::WString& path) override;
+    void ReceiverStartErrorRepeat() override;
+    bool ReceiverIsFullDrive() const override { return m_bFullDrv; }
+    void ReceiverSetFullDrive() override { m_bFullDrv = true; }
+    void ReceiverEndOfPathLog(char16_t letter) override;
+    void ReceiverProgressFile(const os::WString& path, uint64_t size) override;
+    void ReceiverProgressBytes(uint64_t done) override;
+    void ReceiverFileDone() override;
 
     CTandrixApp& m_app;
     os::Platform& m_os;
+    os::WString m_sErrRepeatPath;              // report sent again by timer 10
+    wire::BackChannelReader m_backReader;      // back-channel words across reads
 };
 
 // System-menu command of the about entry.

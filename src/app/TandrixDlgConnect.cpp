@@ -1,0 +1,99 @@
+// The connection to the partner: the copy commands, connecting out with the searching dialog,
+// the pairing on accept, and what follows when the partner closes the connection.
+#include "app/TandrixApp.h"
+#include "app/TandrixDlg.h"
+#include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
+#include "platform/Trace.h"
+#include "transfer/CommandFrame.h"
+#include "ui/DlgProgress.h"
+
+void CTandrixDlg::OnCopyCommand(int mode) {
+    if (m_bSearching) {
+        return;
+    }
+    m_nCopyMode = mode;
+    Window().Enable(false);
+    if (m_bDrivesExchanged) {
+        StartChosenCopy();
+    } else {
+        FindPartner();
+    }
+    Window().Enable(true);
+}
+
+bool CTandrixDlg::FindPartner() {
+    if (m_bConnected) {
+        return true;
+    }
+    ConnectToPartner();
+    if (!m_bConnected) {
+        ShowMessage(m_os.ui,
+                    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフトを実行してください");
+        return false;
+    }
+    return true;
+}
+
+void CTandrixDlg::ConnectToPartner() {
+    m_nScreen = 2;
+    m_bSearching = true;
+    Repaint();
+    // The searching dialog comes with the windows; the attempt itself keeps messages flowing.
+    if (m_ClientSocket.Connect(this, m_app.m_sPartnerAddress)) {
+        m_bConnected = true;
+    } else if (!m_bSearching) {
+        m_nScreen = 1;
+        Repaint();
+    }
+    m_bSearching = false;
+    m_nScreen = 1;
+    Repaint();
+}
+
+void CTandrixDlg::OnSearchCancelled() { m_bSearching = false; }
+
+void CTandrixDlg::OnAcceptedConnection() {
+    m_bPeerListHeld = false;
+    m_backReader.Reset();
+    if (m_bConnected) {
+        SendFrame(static_cast<int>(wire::Command::REQREMOTEDRIVE));
+        m_nCom = 2;
+    } else {
+        FindPartner();
+    }
+}
+
+void CTandrixDlg::OnClientClosed() {
+    m_nScreen = 1;
+    if (m_nRole == 1 || m_nRole == 2) {
+        const int role = m_nRole;
+        Window().Enable(true);
+        m_bFullDrv = false;
+        m_nTotalFiles = 0;
+        m_nFileIndex = -1;
+        m_bRunning = false;
+        m_os.sys.SetKeepAwake(false);
+        OnBackChannelData();
+        if (role == 1) {
+            CloseProgress();
+            Window().BringToFront();
+        } else {
+            if (!m_bExiting) {
+                ShowMessage(m_os.ui,
+                            u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+            }
+            m_nRole = 0;
+            EndDialog(os::kIdCancel);
+            return;
+        }
+        m_nRole = 0;
+    }
+    m_bCopyInProgress = false;
+    m_bConnected = false;
+    m_bDrivesExchanged = false;
+    Repaint();
+    m_ClientSocket.Close();
+    m_ServerSocket.Close();
+    m_ServerSocket.Listen(this);
+}

@@ -1,0 +1,314 @@
+// What arrives from the partner: the forward dispatcher (incoming connection), the drive-list
+// handshake, the command table, the folder list at the destination, error reports.
+#include <cstring>
+
+#include "app/TandrixDlg.h"
+#include "os/Text.h"
+#include "platform/Drive.h"
+#include "platform/FileOps.h"
+#include "platform/FilePath.h"
+#include "platform/FolderPathInfo.h"
+#include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
+#include "platform/Trace.h"
+#include "transfer/CommandFrame.h"
+#include "transfer/ErrorReport.h"
+#include "transfer/FolderListMessage.h"
+#include "transfer/PathGuard.h"
+#include "ui/DlgProgress.h"
+
+namespace {
+
+constexpr int kTimerKeepAwake = 7;
+constexpr unsigned kKeepAwakeMs = 60000;
+constexpr size_t kReadSize = 65536;
+constexpr size_t kLegacyMaxRead = 1040;
+
+using wire::Command;
+
+}  // namespace
+
+intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t /*wParam*/) {
+    switch (n) {
+        case kMsgAccepted:
+            OnAcceptedConnection();
+            break;
+        case kMsgClientClosed:
+            OnClientClosed();
+            break;
+        case kMsgIncomingData:
+            OnIncomingData();
+            break;
+        case kMsgOutgoingData:
+            OnBackChannelData();
+            break;
+        case kMsgSearchCancelled:
+            OnSearchCancelled();
+            break;
+        case kMsgStopRequest:
+            OnStopRequest();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+bool CTandrixDlg::SendForward(const void* data, size_t size) {
+    if (size == 0) {
+        return true;
+    }
+    const int sent = m_ClientSocket.Send(data, static_cast<int>(size));
+    return sent == static_cast<int>(size);
+}
+
+bool CTandrixDlg::SendBack(const void* data, size_t size) {
+    if (!m_ServerSocket.m_pAccepted) {
+        return false;
+    }
+    const int sent = m_ServerSocket.m_pAccepted->Send(data, static_cast<int>(size));
+    return sent == static_cast<int>(size);
+}
+
+bool CTandrixDlg::SendFrame(int command) {
+    const std::string frame = wire::MakeFrame(static_cast<Command>(command));
+    return SendForward(frame.data(), frame.size());
+}
+
+void CTandrixDlg::StartTimer7() { Window().SetTimer(kTimerKeepAwake, kKeepAwakeMs); }
+
+void CTandrixDlg::StopTimer7() { Window().KillTimer(kTimerKeepAwake); }
+
+void CTandrixDlg::SendDriveList() {
+    wire::PeerFacts own;
+    own.m_nRemoteOSVer = static_cast<int>(m_pFolderInfo->OSVersion());
+    own.m_sRemoteUserName = GetLoginUserName(m_os.sys);
+    const std::string message = wire::MakeDriveList(*m_pMyDrives, own, m_os.sys);
+    Trace(u"Send drive list");
+    SendForward(message.data(), message.size());
+}
+
+void CTandrixDlg::SendFolderList() {
+    const std::string message = wire::MakeFolderList(m_pSendPath->FolderText(), m_nTotalFiles);
+    SendForward(message.data(), message.size());
+}
+
+void CTandrixDlg::OnIncomingData() {
+    if (!m_ServerSocket.m_pAccepted) {
+        return;
+    }
+    const int got = m_ServerSocket.m_pAccepted->Receive(m_recvBuf.data(), kReadSize);
+    if (got <= 0) {
+        return;  // a read error is ignored; a close raises nothing on this connection
+    }
+    m_recvBuf[static_cast<size_t>(got)] = 0;
+    const char* data = reinterpret_cast<const char*>(m_recvBuf.data());
+    const auto size = static_cast<size_t>(got);
+    switch (m_nCom) {
+        case 1:
+            m_receiver.HandleRead(m_recvBuf.data(), size);
+            return;
+        case 2:
+            OnPeerDriveList(data, size);
+            return;
+        case 5:
+            OnFolderList(data, size);
+            return;
+        case 13:
+        case 14:
+            OnLegacyState(data, size);
+            return;
+        default:
+            break;
+    }
+    if (wire::IsErrorReport(data, size)) {
+        OnErrorReport(data, size);
+        return;
+    }
+    // TCP may deliver frames sent one after another in one read.
+    for (Command command : wire::SplitFrames(data, size)) {
+        OnCommandFrame(static_cast<int>(command));
+    }
+}
+
+void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
+    StartTimer7();
+    wire::ParseDriveList(data, size, m_os.sys, *m_pRemoteDrives, m_peer);
+    SendFrame(static_cast<int>(Command::GOTREMOTEDRIVE));
+    m_bDrivesExchanged = true;
+    m_bPeerListHeld = true;
+    m_receiver.ArmErrorReporting();
+    m_nCom = 0;
+    Repaint();
+}
+
+void CTandrixDlg::OnCommandFrame(int command) {
+    switch (static_cast<Command>(command)) {
+        case Command::REQREMOTEDRIVE:
+            SendDriveList();
+            break;
+        case Command::GOTREMOTEDRIVE:
+            if (m_bPeerListHeld) {
+                StartChosenCopy();
+            } else {
+                SendFrame(static_cast<int>(Command::REQREMOTEDRIVE));
+                m_nCom = 2;
+            }
+            break;
+        case Command::SENDMYDRIVES:
+            m_nScreen = 4;
+            Repaint();
+            m_nCom = 5;
+            SendFrame(static_cast<int>(Command::CMDRECVOK));
+            break;
+        case Command::REQALLFILES:
+            if (m_nRole == 1) {
+                StartPass(2);
+            }
+            break;
+        case Command::SENDCPYERROR:
+            if (m_nRole != 1) {
+                break;
+            }
+            m_bRunning = false;
+            ShowMessage(m_os.ui, u"エラーが発生したのでコピーを中止します。");
+            SendEndOfTransfer(false);
+            break;
+        case Command::SENDFULLDRIVE:
+            if (m_nRole != 1) {
+                break;
+            }
+            m_bRunning = false;
+            ShowMessage(m_os.ui,
+                        u"引越先の空き容量が少なくなりましたので引越を中止します。"
+                        u"余分なファイルを削除し、コピーに十分な空き容量を確保してから再度コピー"
+                        u"を行ってください。",
+                        u"", 0, m_pProgress.get());
+            break;
+        case Command::SENDCOUNTBEGIN:
+            if (m_nRole == 1) {
+                break;  // this PC is sending a copy of its own
+            }
+            m_nScreen = 4;
+            Repaint();
+            m_nRole = 2;
+            SendFrame(static_cast<int>(Command::GOTCOUNTBEGIN));
+            m_bCopyInProgress = true;
+            m_os.sys.SetKeepAwake(true);
+            break;
+        case Command::GOTCOUNTBEGIN:
+            if (m_nRole != 1 || m_bWalking) {
+                break;
+            }
+            StartTimer7();
+            OpenProgress();
+            if (m_pProgress) {
+                m_pProgress->ShowPreparing();
+            }
+            m_bRunning = true;
+            m_nTotalFiles = 0;
+            StartPass(1);
+            break;
+        case Command::GOTENDOFCOPY:
+            if (m_nRole == 1) {
+                OnGotEndOfCopy();
+            }
+            break;
+        case Command::SENDERROFCOPY:
+            if (m_nRole == 1) {
+                OnSendErrOfCopy();
+            }
+            break;
+        case Command::GOTERROFCOPY:
+        case Command::GOTNOERROFCOPY:
+            if (m_nRole == 1) {
+                ShowClosingMessage(static_cast<Command>(command) == Command::GOTERROFCOPY);
+            }
+            break;
+        case Command::CMDRECVOK:
+            if (m_nCom == 19) {
+                SendFolderList();
+                m_nCom = 0;
+            }
+            break;
+        case Command::SENDDIRBEGIN:
+            SendFrame(static_cast<int>(Command::CMDRECVOK));
+            m_nCom = 13;
+            break;
+        case Command::SENDFILEBEGIN:
+            SendFrame(static_cast<int>(Command::CMDRECVOK));
+            m_nCom = 14;
+            break;
+        default:
+            break;
+    }
+}
+
+void CTandrixDlg::OnFolderList(const char* data, size_t size) {
+    StartTimer7();
+    const wire::FolderList list = wire::ParseFolderList(data, size);
+    if (list.totalFiles) {
+        m_nTotalFiles = *list.totalFiles;
+    }
+    OpenProgress();
+    if (m_pProgress) {
+        m_pProgress->SetOverallRange(m_nTotalFiles);
+        m_pProgress->SetOverallPos(0);
+        m_pProgress->ShowReceiving();
+    }
+    m_nFileIndex = 0;
+    // Only a well-formed base folder is used: every received path must lie below it.
+    os::WString base;
+    if (IsValidBaseFolder(list.baseFolder)) {
+        base = list.baseFolder;
+        m_chDestDrive = list.driveLetter;
+        CreateDirRecursive(m_os.fs, base);
+        for (const auto& folder : list.folders) {
+            if (IsSafeDestinationPath(base, folder)) {
+                CreateDirRecursive(m_os.fs, folder);
+            } else {
+                Trace(u"Folder list entry refused: ", folder);
+            }
+        }
+    } else {
+        Trace(u"Folder list with an invalid base folder: ", list.baseFolder);
+    }
+    SendFrame(static_cast<int>(Command::REQALLFILES));
+    m_receiver.Reset(base);
+    m_nCom = 1;
+}
+
+void CTandrixDlg::OnErrorReport(const char* data, size_t size) {
+    const auto path = wire::ParseErrorReport(data, size);
+    if (!path || m_nRole != 1) {
+        return;
+    }
+    m_sErrPath = *path;
+    m_bErrPathPending = true;
+}
+
+void CTandrixDlg::OnLegacyState(const char* data, size_t size) {
+    // Requests of an older peer; answered as it expects, but a path is used only below the
+    // base folder of the running copy.
+    const os::WString base = m_receiver.BaseFolder();
+    if (m_nCom == 13) {
+        if (size <= kLegacyMaxRead) {
+            const os::WString path = ReceivedHexToWide(data, size);
+            if (!base.empty() && IsSafeDestinationPath(base, path)) {
+                CreateDirRecursive(m_os.fs, path);
+            }
+        }
+        SendFrame(static_cast<int>(Command::REQALLFILESOK));
+    } else {
+        if (size >= 10 && size <= kLegacyMaxRead) {
+            SendFrame(static_cast<int>(Command::REQBYTEFILESEND));
+            const os::WString path = ReceivedHexToWide(data + 10, size - 10);
+            if (!base.empty() && IsSafeDestinationPath(base, path)) {
+                m_os.fs.Open(path, os::OpenMode::CreateAlways);
+            }
+        } else {
+            SendFrame(static_cast<int>(Command::SENDENDOFFILE));
+        }
+    }
+    m_nCom = 0;
+}

@@ -1,0 +1,474 @@
+// The source's walk over the send list: counting (pass 1), sending (pass 2) and surveying
+// into the path log (pass 3). Its whole position lives in the four walk paths and the item
+// cursor, so it can yield to a timer, and a rewind after a break in the stream can move it
+// back to an earlier entry.
+#include <algorithm>
+#include <cctype>
+
+#include "app/TandrixDlg.h"
+#include "os/Text.h"
+#include "platform/Drive.h"
+#include "platform/FileOps.h"
+#include "platform/FilePath.h"
+#include "platform/PathLog.h"
+#include "platform/SystemHelpers.h"
+#include "platform/Trace.h"
+#include "transfer/CommandFrame.h"
+#include "transfer/FileMeta.h"
+#include "transfer/RecovPath.h"
+#include "transfer/TransferHeader.h"
+#include "ui/DlgProgress.h"
+
+namespace {
+
+constexpr uint32_t kExcludedMask = 0x414;  // directory + system + reparse point
+constexpr size_t kPieceSize = 65536;
+constexpr int kYieldTimerCount = 5;
+constexpr int kYieldTimerSurvey = 8;
+constexpr unsigned kYieldMs = 100;
+constexpr int kYieldEvery = 100;
+constexpr int kSendRetries = 10;
+constexpr uint32_t kRetryPauseMs = 1000;
+constexpr uint32_t kSmallCopyPauseMs = 300;
+constexpr int kSmallCopyFiles = 10;
+constexpr uint32_t kResumePauseMs = 500;
+constexpr size_t kPadPiece = 1000;
+constexpr uint64_t kLargeFile = 6553600;
+constexpr uint64_t kFourGiB = uint64_t{1} << 32;
+
+bool IsExcluded(uint32_t attributes) { return (attributes & kExcludedMask) == kExcludedMask; }
+
+os::WString StripSlash(const os::WString& path) {
+    os::WString out = path;
+    while (out.size() > 3 && out.back() == u'\\') {
+        out.pop_back();
+    }
+    if (out.size() == 3 && out[1] == u':' && out[2] == u'\\') {
+        out.pop_back();  // "E:\" walks as "E:" so that children read "E:\name"
+    }
+    return out;
+}
+
+os::WString ParentDir(const os::WString& path) { return StripSuffix(ParentOf(path), u"\\"); }
+
+}  // namespace
+
+void CTandrixDlg::StartPass(int pass) {
+    if (m_bWalking) {
+        Trace(u"StartPass() ignored, a walk is running: ", pass);
+        return;
+    }
+    m_nSendPass = pass;
+    m_pSendPath->m_nCurrent = 0;
+    m_nDirExits = 0;
+    m_sCurDir.clear();
+    m_sCurDir2.clear();
+    RunWalk(WalkStep::StartItem);
+}
+
+void CTandrixDlg::RunWalk(WalkStep step) {
+    m_bWalking = true;
+    bool startItem = step == WalkStep::StartItem;
+    while (true) {
+        if (!m_bRunning) {
+            m_bWalking = false;
+            AbandonCopy();
+            return;
+        }
+        if (startItem) {
+            if (m_pSendPath->m_nCurrent >= m_pSendPath->Count()) {
+                if (m_nSendPass == 2 && m_bErrPathPending) {
+                    // A report that came after the last entry is honoured before the end.
+                    startItem = false;
+                    continue;
+                }
+                m_bWalking = false;
+                PassOver();
+                return;
+            }
+            StartItem();
+            startItem = false;
+            continue;
+        }
+        if (m_nSendPass == 2 && m_bErrPathPending) {
+            HandlePendingReport();
+            continue;
+        }
+        if (m_sCurDir.empty()) {
+            NextItem();
+            startItem = true;
+            continue;
+        }
+        if (WalkDirectory() == DirResult::Descended) {
+            continue;
+        }
+        if (!m_bRunning) {
+            continue;
+        }
+        switch (GoUp()) {
+            case UpResult::Continue:
+                break;
+            case UpResult::NextItem:
+                startItem = true;
+                break;
+            case UpResult::Yield:
+                return;  // timer 5 or 8 continues the walk; m_bWalking stays set
+        }
+    }
+}
+
+void CTandrixDlg::NextItem() {
+    m_sCurDir.clear();
+    m_sCurDir2.clear();
+    if (m_pSendPath->m_nCurrent < m_pSendPath->Count()) {
+        ++m_pSendPath->m_nCurrent;
+    }
+}
+
+void CTandrixDlg::StartItem() {
+    m_sCurPath = m_pSendPath->GetSrc();
+    m_sCurPath2 = m_pSendPath->GetDst();
+    m_sCurDir.clear();
+    m_sCurDir2.clear();
+    const uint32_t attributes = m_os.fs.GetAttributes(m_sCurPath);
+    if (attributes == os::kInvalidAttributes || IsExcluded(attributes)) {
+        return;  // the item is gone or excluded: the walk goes on with the next one
+    }
+    if ((attributes & os::kAttrDirectory) != 0) {
+        m_sCurPath = StripSlash(m_sCurPath);
+        m_sCurPath2 = StripSlash(m_sCurPath2);
+        m_sCurDir = m_sCurPath;
+        m_sCurDir2 = m_sCurPath2;
+        if (m_nSendPass == 2) {
+            SendDirEntry(m_sCurDir2);
+        } else if (m_nSendPass == 3) {
+            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+        }
+        return;
+    }
+    switch (m_nSendPass) {
+        case 1:
+            ++m_nTotalFiles;
+            m_os.ui.PumpMessages();
+            break;
+        case 2: {
+            os::FindData record;
+            if (m_os.fs.FindFirst(m_sCurPath, record)) {
+                SendOneFile(m_sCurPath, record);
+            }
+            break;
+        }
+        default:
+            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+            m_os.ui.PumpMessages();
+            break;
+    }
+}
+
+void CTandrixDlg::VisitFile(const os::FindData& record) {
+    switch (m_nSendPass) {
+        case 1:
+            ++m_nTotalFiles;
+            m_os.ui.PumpMessages();
+            break;
+        case 2:
+            SendOneFile(m_sCurPath, record);
+            break;
+        default:
+            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+            m_os.ui.PumpMessages();
+            break;
+    }
+}
+
+CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
+    const os::WString pattern = m_sCurDir + u"\\*";
+    os::FindData record;
+    auto find = m_os.fs.FindFirst(pattern, record);
+    if (!find) {
+        return DirResult::Finished;
+    }
+    bool more = true;
+    if (m_sCurPath != m_sCurDir) {
+        // Resuming inside this directory: carry on after the entry last handled.
+        bool found = false;
+        do {
+            const os::WString prefix = m_sCurDir + u"\\";
+            if (prefix + record.name == m_sCurPath ||
+                (!record.shortName.empty() && prefix + record.shortName == m_sCurPath)) {
+                found = true;
+                break;
+            }
+        } while (find->Next(record));
+        if (found) {
+            more = find->Next(record);
+        } else {
+            // The entry vanished meanwhile: walk the whole directory again rather than skip
+            // what follows it (a second send of a file only overwrites it with itself).
+            find = m_os.fs.FindFirst(pattern, record);
+            more = find != nullptr;
+        }
+    }
+    for (; more; more = find->Next(record)) {
+        if (record.name == u"." || record.name == u"..") {
+            continue;
+        }
+        m_sCurPath = m_sCurDir + u"\\" + record.name;
+        m_sCurPath2 = m_sCurDir2 + u"\\" + record.name;
+        if (IsExcluded(record.attributes)) {
+            continue;
+        }
+        if ((record.attributes & os::kAttrDirectory) != 0) {
+            m_sCurDir = m_sCurPath;
+            m_sCurDir2 = m_sCurPath2;
+            if (m_nSendPass == 2) {
+                SendDirEntry(m_sCurDir2);
+            } else if (m_nSendPass == 3) {
+                AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+            }
+            return DirResult::Descended;
+        }
+        VisitFile(record);
+        if (!m_bRunning) {
+            break;
+        }
+    }
+    return DirResult::Finished;
+}
+
+CTandrixDlg::UpResult CTandrixDlg::GoUp() {
+    const os::WString finished = m_sCurDir;
+    m_sCurPath = m_sCurDir;
+    m_sCurPath2 = m_sCurDir2;
+    m_sCurDir = ParentDir(m_sCurDir);
+    m_sCurDir2 = ParentDir(m_sCurDir2);
+    if (finished == StripSlash(m_pSendPath->GetSrc())) {
+        NextItem();
+        return UpResult::NextItem;
+    }
+    ++m_nDirExits;
+    if (m_nDirExits % kYieldEvery == 0 && (m_nSendPass == 1 || m_nSendPass == 3)) {
+        Window().SetTimer(m_nSendPass == 1 ? kYieldTimerCount : kYieldTimerSurvey, kYieldMs);
+        return UpResult::Yield;
+    }
+    return UpResult::Continue;
+}
+
+void CTandrixDlg::HandlePendingReport() {
+    m_os.sys.Sleep(kResumePauseMs);
+    const std::string marker = wire::MakeResumeMarker();
+    SendForward(marker.data(), marker.size());
+    m_bErrPathPending = false;
+    WalkPosition position;
+    const int newer = m_pRecovPath ? m_pRecovPath->Rewind(m_sErrPath, position) : -1;
+    if (newer < 0) {
+        Trace(u"Rewind: reported path not in the history: ", m_sErrPath);
+        return;  // the walk goes on from where it is
+    }
+    m_sCurPath = position.curPath;
+    m_sCurDir = position.curDir;
+    m_sCurPath2 = position.curPath2;
+    m_sCurDir2 = position.curDir2;
+    m_pSendPath->m_nCurrent = position.item;
+    m_nFileIndex -= newer;
+}
+
+void CTandrixDlg::RecordEntry(bool topLevelFile) {
+    if (!m_pRecovPath) {
+        return;
+    }
+    WalkPosition position;
+    position.curPath = m_sCurPath;
+    position.curPath2 = m_sCurPath2;
+    if (!topLevelFile) {
+        position.curDir = m_sCurDir;
+        position.curDir2 = m_sCurDir2;
+    }
+    position.item = m_pSendPath->m_nCurrent;
+    m_pRecovPath->AddPath(position);
+}
+
+void CTandrixDlg::PassOver() {
+    switch (m_nSendPass) {
+        case 1:
+            m_bRunning = true;
+            m_pSendPath->m_nCurrent = 0;
+            m_nCom = 19;
+            m_bErrPathPending = false;
+            m_pRecovPath = std::make_unique<CRecovPath>();
+            if (m_pProgress) {
+                m_pProgress->SetOverallRange(m_nTotalFiles);
+            }
+            Trace(u"Send SENDMYDRIVES");
+            SendFrame(static_cast<int>(wire::Command::SENDMYDRIVES));
+            break;
+        case 2:
+            if (!m_bFullDrv) {
+                SendEndOfTransfer(true);
+            }
+            break;
+        default:
+            SendPathLog();
+            break;
+    }
+}
+
+bool CTandrixDlg::PeerDriveIsNtfs() const {
+    const char16_t letter = m_sDestDrive.empty() ? u'C' : m_sDestDrive.back();
+    for (int i = 0; i < m_pRemoteDrives->Count(); ++i) {
+        const os::WString root = m_pRemoteDrives->GetRoot(i);
+        // Only the system drive's root is upper case, so compare without case.
+        if (!root.empty() && os::FoldUpper(root[0]) == os::FoldUpper(letter)) {
+            return os::EqualsNoCase(m_pRemoteDrives->GetFileSystem(i), u"NTFS");
+        }
+    }
+    return true;
+}
+
+bool CTandrixDlg::SendWithRetries(const void* data, size_t size) {
+    if (SendForward(data, size)) {
+        return true;
+    }
+    for (int attempt = 0; attempt < kSendRetries; ++attempt) {
+        m_os.sys.Sleep(kRetryPauseMs);
+        if (SendForward(data, size)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record) {
+    if (IsExcluded(record.attributes)) {
+        return 0;
+    }
+    if (!m_bRunning) {
+        return 6;
+    }
+    ++m_nFileIndex;
+    RecordEntry(m_sCurDir.empty());
+    if (m_pProgress) {
+        m_pProgress->SetFileName(path);
+        m_pProgress->SetOverallPos(m_nFileIndex);
+    }
+    if (path.size() >= 256) {
+        return 2;
+    }
+    if (record.size >= kFourGiB && !PeerDriveIsNtfs()) {
+        return 1;
+    }
+    if (m_sCurPath2.empty() || m_sCurPath2.size() > wire::kMaxEntryPathLength) {
+        return 2;
+    }
+    {
+        auto probe = m_os.fs.Open(path, os::OpenMode::Read);
+        if (!probe) {
+            return 3;
+        }
+        uint32_t got = 0;
+        if ((!probe->Read(m_pTransferBuf.data(), kPieceSize, got) || got == 0) &&
+            record.size != 0) {
+            return 4;
+        }
+    }
+
+    wire::FileMeta meta;
+    meta.creationTime = record.creationTime;
+    meta.lastAccessTime = record.lastAccessTime;
+    meta.lastWriteTime = record.lastWriteTime;
+    meta.attributes = m_os.fs.GetAttributes(path);
+    meta.size = record.size;
+    const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
+    const bool smallCopy = m_nTotalFiles <= kSmallCopyFiles;
+    if (smallCopy) {
+        m_os.sys.Sleep(kSmallCopyPauseMs);
+    }
+    const bool headerSent = SendWithRetries(entry.data(), entry.size());
+    if (smallCopy) {
+        m_os.sys.Sleep(kSmallCopyPauseMs);
+    }
+    const uint64_t divisor = (record.size > kLargeFile || record.size >= kFourGiB) ? 10 : 1;
+    if (m_pProgress) {
+        m_pProgress->SetFileRange(record.size / divisor);
+        m_pProgress->SetFilePos(0);
+    }
+
+    uint64_t sent = 0;
+    bool failed = !headerSent;
+    if (!failed) {
+        auto file = m_os.fs.Open(path, os::OpenMode::Read);
+        while (file && sent < record.size) {
+            uint32_t got = 0;
+            if (!file->Read(m_pTransferBuf.data(), kPieceSize, got) || got == 0) {
+                break;  // read error or the file shrank: padded below
+            }
+            if (!m_bRunning) {
+                return 6;
+            }
+            const uint64_t piece = std::min<uint64_t>(got, record.size - sent);
+            if (!SendWithRetries(m_pTransferBuf.data(), static_cast<size_t>(piece))) {
+                failed = true;
+                break;
+            }
+            sent += piece;
+            if (m_pProgress) {
+                m_pProgress->SetFilePos(sent / divisor);
+            }
+            m_os.ui.PumpMessages();
+        }
+    }
+    if (!failed && sent < record.size) {
+        // The body must be exactly as long as announced, or every later entry would be read
+        // as part of it: make up the difference with zero bytes.
+        std::fill(m_pTransferBuf.begin(), m_pTransferBuf.begin() + kPadPiece, 0);
+        while (sent < record.size) {
+            const size_t piece = static_cast<size_t>(std::min<uint64_t>(kPadPiece, record.size - sent));
+            if (!SendWithRetries(m_pTransferBuf.data(), piece)) {
+                failed = true;
+                break;
+            }
+            sent += piece;
+        }
+    }
+    if (failed) {
+        const int code = m_ClientSocket.LastError();
+        AbandonCopy();
+        const os::WString codeText = os::ToWString(code);
+        ShowMessage(m_os.ui,
+                    u"ファイルコピー中にエラーが発生しました。エラーコード=" + codeText + u"\n" +
+                        m_os.sys.ErrorText(static_cast<uint32_t>(code)),
+                    u"", os::kMbIconError);
+        return 6;
+    }
+    if (m_pProgress) {
+        m_pProgress->SetFilePos(record.size / divisor);
+    }
+    return 0;
+}
+
+void CTandrixDlg::SendDirEntry(const os::WString& path2) {
+    if (path2.empty() || path2.size() >= 256) {
+        return;
+    }
+    RecordEntry(false);
+    const std::string entry = wire::MakeDirectoryEntry(path2);
+    SendForward(entry.data(), entry.size());
+}
+
+void CTandrixDlg::SendPathLog() {
+    const char16_t letter = m_sDestDrive.empty() ? u'C' : m_sDestDrive.back();
+    m_sCurPath2 = os::WString(1, letter) + u":\\Ferrylo\\FerryloPath.log";
+    m_sCurDir.clear();
+    m_sCurDir2.clear();
+    const os::WString local = GetPathLogPath(m_os.fs, m_os.sys);
+    os::FindData record;
+    if (!local.empty() && m_os.fs.FindFirst(local, record)) {
+        m_sCurPath = local;
+        SendOneFile(local, record);
+    }
+    const char ascii = static_cast<char>(letter < 0x80 ? letter : u'C');
+    const char sentLetter = (m_nCopyMode == 3) ? static_cast<char>(std::tolower(ascii))
+                                               : static_cast<char>(std::toupper(ascii));
+    const std::string end = wire::MakeEndOfPathLog(sentLetter);
+    SendForward(end.data(), end.size());
+}

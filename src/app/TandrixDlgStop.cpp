@@ -1,0 +1,346 @@
+// Stop and end of a copy: the back channel, the stop handshake, the end-of-transfer exchange,
+// the result check at the destination with its error list, and the closing messages.
+#include <cctype>
+
+#include "app/TandrixDlg.h"
+#include "os/Text.h"
+#include "platform/FileOps.h"
+#include "platform/FilePath.h"
+#include "platform/PathLog.h"
+#include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
+#include "platform/Trace.h"
+#include "transfer/BackChannel.h"
+#include "transfer/CommandFrame.h"
+#include "transfer/PathGuard.h"
+#include "ui/DlgProgress.h"
+
+namespace {
+
+constexpr int kTimerStopAnswer = 11;
+constexpr unsigned kStopAnswerMs = 5000;
+constexpr int kBackReadSize = 255;
+constexpr size_t kMaxLoggedPath = 255;
+
+using wire::BackWord;
+using wire::Command;
+
+os::WString BaseFolderOf(char16_t letter) { return os::WString(1, letter) + u":\\Ferrylo"; }
+
+// The path log and the error list are UTF-8 text with a byte-order mark and CR LF lines. The
+// log is read piece by piece, so its size does not matter.
+template <typename OnLine>
+bool ForEachLine(os::FileSystem& fs, const os::WString& path, OnLine onLine) {
+    auto file = fs.Open(path, os::OpenMode::Read);
+    if (!file) {
+        return false;
+    }
+    std::string pending;
+    bool first = true;
+    char buffer[16384];
+    uint32_t got = 0;
+    while (file->Read(buffer, sizeof buffer, got) && got > 0) {
+        pending.append(buffer, got);
+        if (first && pending.size() >= 3) {
+            if (pending.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+                pending.erase(0, 3);
+            }
+            first = false;
+        }
+        size_t start = 0;
+        for (size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1) {
+            onLine(os::FromUtf8(std::string_view(pending).substr(start, end - start)));
+        }
+        pending.erase(0, start);
+    }
+    if (!pending.empty()) {
+        onLine(os::FromUtf8(pending));
+    }
+    return true;
+}
+
+bool AppendUtf8(os::FileSystem& fs, const os::WString& path, const os::WString& text,
+                bool withBom) {
+    auto file = fs.Open(path, os::OpenMode::Append);
+    if (!file) {
+        return false;
+    }
+    std::string bytes = withBom ? "\xEF\xBB\xBF" : "";
+    for (char ch : os::ToUtf8(text)) {
+        if (ch == '\n') {
+            bytes += '\r';
+        }
+        bytes += ch;
+    }
+    uint32_t written = 0;
+    return file->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written);
+}
+
+}  // namespace
+
+void CTandrixDlg::OpenProgress() {
+    if (m_pProgress) {
+        return;
+    }
+    m_pProgress = std::make_unique<CDlgProgress>(m_os.ui, this);
+    m_pProgress->Create();
+}
+
+void CTandrixDlg::CloseProgress() {
+    if (!m_pProgress) {
+        return;
+    }
+    m_pProgress->DestroyWindow();
+    Window().BringToFront();
+    m_pProgress.reset();
+}
+
+void CTandrixDlg::ResetCopyState() {
+    m_bFullDrv = false;
+    m_nTotalFiles = 0;
+    m_nFileIndex = -1;
+    m_bRunning = false;
+    m_os.sys.SetKeepAwake(false);
+}
+
+void CTandrixDlg::OnBackChannelData() {
+    StopTimer7();
+    char buffer[kBackReadSize + 1];
+    const int got = m_ClientSocket.Receive(buffer, kBackReadSize);
+    if (got < 0) {
+        return;
+    }
+    std::vector<wire::BackMessage> messages;
+    m_backReader.Feed(buffer, static_cast<size_t>(got), messages);
+    for (const auto& message : messages) {
+        OnBackWord(message);
+    }
+}
+
+void CTandrixDlg::OnBackWord(const wire::BackMessage& message) {
+    switch (message.word) {
+        case BackWord::StopCopy:
+            if (m_nRole == 2) {
+                CloseProgress();
+            }
+            m_bCopyInProgress = false;
+            m_nScreen = 1;
+            Window().Enable(true);
+            ResetCopyState();
+            m_nCom = 0;
+            m_nRole = 0;  // no later event may end the same copy twice
+            StopTimer7();
+            Repaint();
+            break;
+        case BackWord::ReplyStopCopyRecv:
+            if (m_nRole == 2) {
+                Window().KillTimer(kTimerStopAnswer);
+                Repaint();
+            }
+            break;
+        case BackWord::EndOfTransfer:
+            if (m_nRole != 2) {
+                break;
+            }
+            if (m_pProgress) {
+                m_pProgress->SetOverallPos(m_nTotalFiles);
+            }
+            m_os.sys.Sleep(10);
+            CloseProgress();
+            if (m_bFullDrv) {
+                EndWithFullDrive(static_cast<char16_t>(static_cast<uint8_t>(message.letter)));
+                m_nCom = 0;
+            } else {
+                SendFrame(static_cast<int>(Command::SENDERROFCOPY));
+            }
+            break;
+        case BackWord::StopCopyRecv:
+            if (m_pProgress) {
+                Window().Post(kMsgStopRequest, 0);
+            }
+            break;
+    }
+}
+
+void CTandrixDlg::OnStopRequest() {
+    if (m_nRole == 1) {
+        if (m_bConfirmingStop) {
+            return;
+        }
+        const std::string reply = wire::MakeBackWord(BackWord::ReplyStopCopyRecv);
+        SendBack(reply.data(), reply.size());
+        m_bConfirmingStop = true;
+        os::Dialog* owner = m_pProgress ? static_cast<os::Dialog*>(m_pProgress.get()) : this;
+        const int answer = ShowMessage(m_os.ui, u"中断してもよろしいですか？", u"",
+                                       os::kMbYesNo | os::kMbIconQuestion, owner);
+        m_bConfirmingStop = false;
+        if (answer != os::kIdYes) {
+            return;
+        }
+    }
+    m_bRunning = false;
+    if (m_nRole == 2) {
+        Window().SetTimer(kTimerStopAnswer, kStopAnswerMs);
+        const std::string word = wire::MakeBackWord(BackWord::StopCopyRecv);
+        SendBack(word.data(), word.size());
+    }
+    StopTimer7();
+    // A source that is not walking (it waits for its partner) ends the copy here; a walking
+    // one finds m_bRunning clear at its next step.
+    if (m_nRole == 1 && !m_bWalking) {
+        AbandonCopy();
+    }
+}
+
+void CTandrixDlg::OnStopAnswerTimeout() {
+    Window().KillTimer(kTimerStopAnswer);
+    if (m_nRole != 2) {
+        return;
+    }
+    CloseProgress();
+    m_bCopyInProgress = false;
+    m_nScreen = 1;
+    Window().Enable(true);
+    ResetCopyState();
+    m_nCom = 0;
+    m_nRole = 0;
+    StopTimer7();
+    Repaint();
+}
+
+void CTandrixDlg::AbandonCopy() {
+    if (m_nRole == 0) {
+        return;
+    }
+    StopTimer7();
+    const std::string word = wire::MakeBackWord(BackWord::StopCopy);
+    SendBack(word.data(), word.size());
+    CloseProgress();
+    Window().Enable(true);
+    ResetCopyState();
+    m_bCopyInProgress = false;
+    m_nRole = 0;
+}
+
+void CTandrixDlg::SendEndOfTransfer(bool normal) {
+    ++m_nFileIndex;
+    if (m_pProgress) {
+        m_pProgress->SetOverallPos(m_nFileIndex);
+    }
+    StopTimer7();
+    m_bNormalEnd = normal;
+    const char16_t letter = m_sDestDrive.empty() ? u'C' : m_sDestDrive.back();
+    const std::string pair =
+        wire::MakeBackWord(BackWord::EndOfTransfer, static_cast<char>(letter < 0x80 ? letter : 'C'));
+    SendBack(pair.data(), pair.size());
+}
+
+void CTandrixDlg::EndWithFullDrive(char16_t letter) {
+    SendFrame(static_cast<int>(Command::GOTENDOFCOPY));
+    m_nScreen = 1;
+    Window().Enable(true);
+    m_nRole = 0;
+    ResetCopyState();
+    if (IsValidBaseFolder(BaseFolderOf(letter))) {
+        const os::WString base = BaseFolderOf(letter);
+        CreateMovedFilesShortcut(base);
+        m_os.shell.Open(u"open", base);
+    }
+    m_bCopyInProgress = false;
+    Repaint();
+}
+
+void CTandrixDlg::OnGotEndOfCopy() {
+    CloseProgress();
+    ShowMessage(m_os.ui, m_bNormalEnd ? u"コピーが終了しました" : u"コピーを中止しました", u"",
+                os::kMbIconInformation);
+    Window().Enable(true);
+    ResetCopyState();
+    m_nRole = 0;
+    m_bNormalEnd = false;
+    m_bCopyInProgress = false;
+}
+
+void CTandrixDlg::OnSendErrOfCopy() {
+    if (m_bWalking) {
+        return;
+    }
+    if (m_pProgress) {
+        m_pProgress->ShowChecking();
+    }
+    m_nFileIndex = -1;
+    m_bRunning = true;
+    m_pSendPath->m_nCurrent = 0;
+    ResetPathLog(m_os.fs, m_os.sys);
+    StartPass(3);
+}
+
+void CTandrixDlg::ResultCheck(char16_t letter) {
+    const os::WString base = BaseFolderOf(letter);
+    const bool validBase = IsValidBaseFolder(base);
+    const os::WString errorList = base + u"\\FerryloLog.txt";
+    bool listed = false;
+    if (validBase) {
+        m_os.fs.SetAttributes(errorList, os::kAttrNormal);
+        m_os.fs.DeleteFile(errorList);
+        ForEachLine(m_os.fs, base + u"\\FerryloPath.log", [&](os::WString line) {
+            while (!line.empty() &&
+                   (line.back() == u'\n' || line.back() == u'\r' || line.back() == u'\\')) {
+                line.pop_back();
+            }
+            if (line.empty()) {
+                return;
+            }
+            // Only what lies below the base folder is looked at; anything else is missing.
+            const bool present = line.size() <= kMaxLoggedPath &&
+                                 IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
+            if (!present) {
+                AppendUtf8(m_os.fs, errorList,
+                           (listed ? u"" : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生しました。\n") +
+                               line + u"\n",
+                           !listed);
+                listed = true;
+            }
+        });
+    }
+    SendFrame(static_cast<int>(listed ? Command::GOTERROFCOPY : Command::GOTNOERROFCOPY));
+    m_bCopyInProgress = false;
+    m_nRole = 0;
+    StopTimer7();
+    m_nScreen = 1;
+    Window().Enable(true);
+    ResetCopyState();
+    Repaint();
+    if (validBase && std::islower(static_cast<unsigned char>(letter < 0x80 ? letter : 'A'))) {
+        Trace(u"Environment registration is not part of this build yet");
+    } else if (validBase) {
+        CreateMovedFilesShortcut(base);
+        m_os.shell.Open(u"open", base);
+    }
+    m_bCopyInProgress = false;
+    Repaint();
+}
+
+void CTandrixDlg::ShowClosingMessage(bool filesMissing) {
+    CloseProgress();
+    const char16_t letter = m_sDestDrive.empty() ? u'C' : m_sDestDrive.back();
+    const os::WString base = BaseFolderOf(letter);
+    os::WString text;
+    if (m_nCopyMode == 3) {
+        text = u"引越が終了しました。\n";
+        if (filesMissing) {
+            text += u"引越した結果は引越先のパソコンの" + base + u"\\FerryloLog.txt" +
+                    u"に保存しました。\n\n";
+        }
+        m_pEnvPath->Clear();
+    } else {
+        text = u"引越が終了しました。\n引越したデータは引越先のパソコンの" + base +
+               u"に保存しました。\n\n";
+    }
+    ShowMessage(m_os.ui, text, u"", os::kMbIconInformation);
+    Window().Enable(true);
+    ResetCopyState();
+    m_nRole = 0;
+    m_bNormalEnd = false;
+    m_bCopyInProgress = false;
+}
