@@ -109,6 +109,8 @@ class Ui {
     // Runs every waiting message of this thread, then returns.
     virtual void PumpMessages() = 0;
     virtual void PostQuit(int exitCode) = 0;
+    // A key-down and key-up of Shift (virtual key 16) sent to the desktop window.
+    virtual void NudgeDesktop() = 0;
 
     // The application's main window (null until one is set).
     Dialog* MainWindow() const { return m_pMainWindow; }
