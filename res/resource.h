@@ -26,3 +26,6 @@
 #define IDC_PROGRESS_STATUS 1022
 #define IDC_PROGRESS_NOTE 1023
 #define IDC_PROGRESS_PERCENT 1024
+
+// Controls of the drive choice.
+#define IDC_DRIVE_LIST 1007

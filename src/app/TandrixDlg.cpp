@@ -174,9 +174,15 @@ void CTandrixDlg::OnTimer(int id) {
 }
 
 void CTandrixDlg::StartChosenCopy() {
-    // The copy starts of the modes (questions, lists and the drive choice) come with their
-    // dialogs; a mode whose list is ready starts through BeginCopy.
     Trace(u"StartChosenCopy() mode=", m_nCopyMode);
+    switch (m_nCopyMode) {
+        case 1:
+            StartWholeDriveCopy();
+            break;
+        default:
+            // The file-list, folder and environment copies start from their own dialogs.
+            break;
+    }
 }
 
 bool CTandrixDlg::BeginCopy() {

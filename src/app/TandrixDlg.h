@@ -44,6 +44,9 @@ public:
     void ConnectToPartner();
     // Whole-drive copy: fills the send list; false when a drive root cannot be listed.
     bool DoAllCpy();
+    void StartWholeDriveCopy();
+    // The partner's drive that receives the copy; false when cancelled.
+    bool ChooseDestinationDrive();
     // File-list and folder copies: the send list from a list of sources.
     void BuildListSendPath(const CFilePath& sources);
     os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text

@@ -1,6 +1,8 @@
 // Whole-drive copy: every entry in the root of every fixed drive, except the system's own
 // files and folders and, unless the user asks for them, the program folders.
 #include "app/TandrixDlg.h"
+#include "modes/DlgDrive.h"
+#include "platform/SystemHelpers.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FilePath.h"
@@ -86,4 +88,33 @@ bool CTandrixDlg::DoAllCpy() {
     }
     m_pSendPath->m_nCurrent = 0;
     return true;
+}
+
+bool CTandrixDlg::ChooseDestinationDrive() {
+    CDlgDrive dialog(m_os.ui, this);
+    dialog.AddRows(*m_pRemoteDrives);
+    const int result = dialog.DoModal();
+    // The partner may have started a copy of its own towards this PC meanwhile.
+    if (result != os::kIdOk || m_nRole == 2 || dialog.m_chChosen == 0) {
+        return false;
+    }
+    m_sDestDrive.back() = dialog.m_chChosen;
+    return true;
+}
+
+void CTandrixDlg::StartWholeDriveCopy() {
+    const int answer = ShowMessage(
+        m_os.ui,
+        u"ProgramFilesフォルダをコピーしますか？\n\n※ProgramFilesフォルダは通常ソフトウェアがインス"
+        u"トールされている場所になっています。これをコピーしても接続先のパソコンでこのパソコンにあるソ"
+        u"フトウェアを利用することはできません。必要に応じて接続先のパソコンに再度インストールしてくださ"
+        u"い。",
+        u"", os::kMbYesNo);
+    m_bProgramFiles = answer == os::kIdYes;
+    if (!ChooseDestinationDrive()) {
+        return;
+    }
+    if (DoAllCpy()) {
+        BeginCopy();
+    }
 }
