@@ -121,6 +121,22 @@ draw_at() {
     A+=(-draw "translate $1,$2 scale $3,$3 $4")
 }
 
+# A stroked circular arc as a filled band (ImageMagick 6 closes open stroked paths):
+# cx cy radius width from-degrees to-degrees (clockwise on screen); round ends.
+arc_band() {
+    awk -v cx="$1" -v cy="$2" -v r="$3" -v w="$4" -v a0="$5" -v a1="$6" 'BEGIN {
+        n = int((a1 - a0) / 4) + 2; ro = r + w / 2; ri = r - w / 2; k = 3.14159265358979 / 180
+        printf "path \047M"
+        for (i = 0; i < n; i++) { t = (a0 + (a1 - a0) * i / (n - 1)) * k
+            printf " %.2f,%.2f", cx + ro * cos(t), cy + ro * sin(t) }
+        for (i = n - 1; i >= 0; i--) { t = (a0 + (a1 - a0) * i / (n - 1)) * k
+            printf " %.2f,%.2f", cx + ri * cos(t), cy + ri * sin(t) }
+        printf " Z\047"
+        for (i = 0; i < 2; i++) { t = (i ? a1 : a0) * k; x = cx + r * cos(t); y = cy + r * sin(t)
+            printf " circle %.2f,%.2f %.2f,%.2f", x, y, x + w / 2, y }
+    }'
+}
+
 # ---------------------------------------------------------------------------------------------
 # Pictograms, drawn in a 48 x 48 frame with colour $1 (and $2 for details).
 icon_document() {
@@ -149,8 +165,8 @@ icon_drive() {
           fill $1 circle 36,25 36,28 rectangle 11,23 27,27"
 }
 icon_power() {
-    echo "stroke $1 stroke-width 5 stroke-linecap round fill none
-          arc 8,8 40,40 -60,240 line 24,4 24,22"
+    echo "stroke none fill $1 $(arc_band 24 26 16 5 -60 240)
+          roundrectangle 21.5,3 26.5,24 2.5,2.5"
 }
 icon_play() {
     echo "stroke none fill $1 path 'M 14,8 L 40,24 L 14,40 Z'"
@@ -192,10 +208,11 @@ make_header() {
     A+=(-fill "rgba(255,255,255,0.05)" -draw "circle 560,-40 560,60"
         -fill "rgba(255,255,255,0.04)" -draw "circle 470,110 470,40")
     # Logo: two arcs chasing each other around a ring (the data going round to the partner).
-    A+=(-fill none -stroke "$ACCENT" -strokewidth 4 -draw "arc 358,12 394,48 200,340"
-        -stroke "#5CC8E8" -draw "arc 358,12 394,48 20,160"
-        -stroke none -fill "$ACCENT" -draw "path 'M 390,21 L 397,33 L 384,31 Z'"
-        -fill "#5CC8E8" -draw "path 'M 362,39 L 355,27 L 368,29 Z'")
+    # Ring centred on (376,30), radius 18; each arc ends in an arrowhead pointing clockwise.
+    A+=(-stroke none -fill "$ACCENT" -draw "$(arc_band 376 30 18 4 205 338)"
+        -fill "#5CC8E8" -draw "$(arc_band 376 30 18 4 25 158)"
+        -fill "$ACCENT" -draw "path 'M 395.6,31.4 L 398.6,21.8 L 387.3,25.9 Z'"
+        -fill "#5CC8E8" -draw "path 'M 356.4,28.6 L 353.5,38.2 L 364.7,34.1 Z'")
     text_l 406 29 "$BOLD" 25 white "ソラノワ"
     text_l 517 30 "$BOLD" 22 "#9CCBFF" "Basic"
     finish 287
@@ -270,7 +287,7 @@ make_bg_172() {
     for y in 66 92 118; do
         A+=(-stroke "#3F8AD9" -strokewidth 2 -fill white -draw "roundrectangle 464,$((y - 8)) 480,$((y + 8)) 3,3"
             -stroke "$ACCENT" -strokewidth 3 -fill none
-            -draw "polyline 467,$y 471,$((y + 4)) 478,$((y - 5))"
+            -draw "line 467,$y 471,$((y + 4)) line 471,$((y + 4)) 478,$((y - 5))"
             -stroke "#B9C7D8" -strokewidth 4 -draw "line 490,$y 536,$y")
     done
     A+=(-stroke none)
