@@ -16,6 +16,17 @@ inline constexpr char16_t kNoWin31[] = u"当プログラムは、Windows3.1に�
 inline constexpr char16_t kNoWin9x[] = u"当プログラムは、Windows95/98/Meには、対応しておりません";
 inline constexpr char16_t kUnknownOs[] = u"OSの種類が不明です";
 
+// Sockets.
+inline constexpr char16_t kServerSocketInitFailed[] = u"サーバーソケットの初期化に失敗しました";
+inline constexpr char16_t kListenFailed[] = u"接続待機状態に移行できませんでした";
+inline constexpr char16_t kClientSocketInitFailed[] = u"クライアントソケットの初期化に失敗しました";
+inline constexpr char16_t kAcceptFailed[] = u"接続要求受け入れに失敗しました";
+inline constexpr char16_t kStaleConnection[] =
+    u"過去の接続情報が残っているため接続できません。両方のパソコンで本ソフトを終了してから "
+    u"再度接続設定をおこなって下さい。";
+inline constexpr char16_t kReceiveSocketFailed[] = u"受信ソケットで受信に失敗しました";
+inline constexpr char16_t kClientReceiveFailed[] = u"クライアントソケットで受信に失敗しました";
+
 // Work folder and path log.
 inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";
 inline constexpr char16_t kPathLogName[] = u"FerryloPath.log";
