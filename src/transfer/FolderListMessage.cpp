@@ -55,7 +55,9 @@ FolderList ParseFolderList(const char* data, size_t length) {
     while (!rest.empty()) {
         const size_t bar = rest.find('|');
         const std::string_view digits = rest.substr(0, bar);
-        if (auto folder = HexToWide(digits.data(), digits.size())) {
+        if (digits.empty()) {
+            // Two "|" in a row name no folder.
+        } else if (auto folder = HexToWide(digits.data(), digits.size())) {
             result.folders.push_back(std::move(*folder));
         } else {
             result.failedPieces.push_back(piece);

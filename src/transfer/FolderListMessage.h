@@ -30,9 +30,9 @@ struct FolderList {
     // letter, when those digits do not decode.
     os::WString baseFolder;
     char16_t driveLetter = 0;
-    // The pieces after the base folder's digits, in order (two "|" in a row give an empty
-    // text); a piece that does not decode is left out here and its position, counted among
-    // all pieces from 0, is listed in failedPieces.
+    // The pieces after the base folder's digits, in order; an empty piece (two "|" in a row)
+    // names no folder and is skipped. A piece that does not decode is left out here and its
+    // position, counted among all pieces from 0, is listed in failedPieces.
     std::vector<os::WString> folders;
     std::vector<size_t> failedPieces;
 };

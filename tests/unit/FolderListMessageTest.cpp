@@ -67,7 +67,9 @@ TEST(FolderListMessage, ParseGivesCountBaseLetterAndFolders) {
         // Damaged pieces are named; the others still count.
         {base + c + "|43G0|" + e + "|5", 5, kBase, u'D', {kDriveC, kDriveE}, {1}},
         {base + "430|" + e + "|5", 5, kBase, u'D', {kDriveE}, {0}},
-        {base + c + "||" + e + "|5", 5, kBase, u'D', {kDriveC, u"", kDriveE}, {}},
+        {base + c + "||" + e + "|5", 5, kBase, u'D', {kDriveC, kDriveE}, {}},
+        {base + "|43G0|" + e + "|5", 5, kBase, u'D', {kDriveE}, {1}},
+        {base + "||12", 12, kBase, u'D', {}, {}},
         {base.substr(0, 39) + "|5", 5, u"", 0, {}, {}},
         {"4500"
          "3A00|5",
