@@ -91,6 +91,13 @@ class DialogWindow {
     virtual WString GetItemText(int id) = 0;
     virtual void EnableItem(int id, bool enable) = 0;
     virtual void ShowItem(int id, bool show) = 0;
+    // List-box controls. A sorted list box places a new row by its text.
+    virtual int ListAddString(int id, const WString& text) = 0;
+    virtual void ListResetContent(int id) = 0;
+    virtual int ListGetCount(int id) = 0;
+    virtual int ListGetCurSel(int id) = 0;  // -1 when no row is selected
+    virtual void ListSetCurSel(int id, int index) = 0;
+    virtual WString ListGetText(int id, int index) = 0;
     // Progress-bar controls (32-bit ranges).
     virtual void SetProgressRange(int id, int lower, int upper) = 0;
     virtual int GetProgressUpper(int id) = 0;
@@ -109,6 +116,8 @@ class Ui {
     // Runs every waiting message of this thread, then returns.
     virtual void PumpMessages() = 0;
     virtual void PostQuit(int exitCode) = 0;
+    // A key-down and key-up of Shift (virtual key 16) sent to the desktop window.
+    virtual void NudgeDesktop() = 0;
 
     // The application's main window (null until one is set).
     Dialog* MainWindow() const { return m_pMainWindow; }

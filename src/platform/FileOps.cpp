@@ -168,8 +168,8 @@ void ClearReadOnly(os::FileSystem& fs, const os::WString& path) {
     }
 }
 
-// The common walk of both removals; `os` is null for the quiet variant.
-void RemoveTree(os::FileSystem& fs, os::Platform* os, const os::WString& path, bool deleteFiles) {
+// The common walk of both removals; `sys` is null for the quiet variant.
+void RemoveTree(os::FileSystem& fs, os::System* sys, const os::WString& path, bool deleteFiles) {
     const os::WString p = StripSuffix(path, u"\\");
     if (!IsRemovableTree(p)) {
         return;
@@ -186,31 +186,31 @@ void RemoveTree(os::FileSystem& fs, os::Platform* os, const os::WString& path, b
     CollectSubfolders(fs, p, folders);
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
         ClearReadOnly(fs, *it);
-        if (!fs.RemoveDirectory(*it) && os != nullptr) {
+        if (!fs.RemoveDirectory(*it) && sys != nullptr) {
             const uint32_t code = fs.LastError();
             Trace(u"RemoveDirRecursive2() path=%s,%s(%08x)",
-                  *it + u"," + os->sys.ErrorText(code) + u"," + os::ToWStringUnsigned(code));
+                  *it + u"," + sys->ErrorText(code) + u"," + os::ToWStringUnsigned(code));
         }
-        if (os != nullptr) {
-            os->sys.Sleep(100);
+        if (sys != nullptr) {
+            sys->Sleep(100);
         }
     }
 }
 
 }  // namespace
 
-void RemoveDirRecursive2(os::Platform& os, const os::WString& path, bool deleteFiles) {
+void RemoveDirRecursive2(os::FileSystem& fs, os::System& sys, const os::WString& path,
+                         bool deleteFiles) {
     Trace(u"RemoveDirRecursive2(%s,%d)", path);
-    RemoveTree(os.fs, &os, path, deleteFiles);
+    RemoveTree(fs, &sys, path, deleteFiles);
 }
 
 void RemoveDirTree(os::FileSystem& fs, const os::WString& path, bool deleteFiles) {
     RemoveTree(fs, nullptr, path, deleteFiles);
 }
 
-bool MoveFolderTree(os::Platform& os, const os::WString& src, const os::WString& dst,
+bool MoveFolderTree(os::FileSystem& fs, os::Ui* ui, const os::WString& src, const os::WString& dst,
                     uint32_t moveFlags, bool pumpMessages) {
-    os::FileSystem& fs = os.fs;
     if (!IsDirectory(fs, src)) {
         return false;
     }
@@ -251,8 +251,8 @@ bool MoveFolderTree(os::Platform& os, const os::WString& src, const os::WString&
         } else if (dstChanged) {
             fs.SetAttributes(target, dstAttributes);
         }
-        if (pumpMessages && os.ui.MainWindow() != nullptr) {
-            os.ui.PumpMessages();
+        if (pumpMessages && ui != nullptr && ui->MainWindow() != nullptr) {
+            ui->PumpMessages();
         }
     }
 

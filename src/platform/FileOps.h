@@ -34,10 +34,12 @@ void CollectFiles(os::FileSystem& fs, const os::WString& pattern, std::vector<os
 
 // Deletes the files (when asked) and removes the folders of a tree, deepest first. The
 // "2" variant traces failures and waits 100 ms after each folder.
-void RemoveDirRecursive2(os::Platform& os, const os::WString& path, bool deleteFiles);
+void RemoveDirRecursive2(os::FileSystem& fs, os::System& sys, const os::WString& path,
+                         bool deleteFiles);
 void RemoveDirTree(os::FileSystem& fs, const os::WString& path, bool deleteFiles);
 
 // Moves every file of `src` into the same place below `dst`; a file that cannot move now is
 // left for the next restart. Returns false only when `src` is not a folder.
-bool MoveFolderTree(os::Platform& os, const os::WString& src, const os::WString& dst,
+// `ui` may be null when no messages are to be pumped.
+bool MoveFolderTree(os::FileSystem& fs, os::Ui* ui, const os::WString& src, const os::WString& dst,
                     uint32_t moveFlags, bool pumpMessages);
