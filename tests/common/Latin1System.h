@@ -41,6 +41,7 @@ class Latin1System : public os::System {
         return nullptr;
     }
     void SetJapaneseLocale() override {}
+    void SetKeepAwake(bool) override {}
     void Sleep(uint32_t) override {}
     void ExitProcess(int) override {}
 };
