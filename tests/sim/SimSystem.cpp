@@ -197,6 +197,14 @@ void SimSystem::SocketsCleanup() {
     ++m_cleanups;
 }
 
+void SimSystem::SetFails(SimCall call, bool fails) {
+    if (fails) {
+        m_failing.insert(call);
+    } else {
+        m_failing.erase(call);
+    }
+}
+
 void SimSystem::AddHost(const std::string& name, const std::array<uint8_t, 4>& address) {
     m_hosts[UpperAscii(name)] = address;
 }
