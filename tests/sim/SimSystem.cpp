@@ -112,7 +112,8 @@ bool SimSystem::GetComputerName(os::WString& out) {
     if (Fails(SimCall::ComputerName)) {
         return Fail(os::kErrInvalidParameter);
     }
-    out = m_computerName;
+    // The NetBIOS name: upper case, at most 15 characters.
+    out = os::ToUpper(m_computerName).substr(0, 15);
     return true;
 }
 

@@ -281,7 +281,7 @@ bool SimUi::WaitForWork() {
 
 void SimUi::PumpMessages() {
     for (int round = 0; round < kMaxPumpRounds; ++round) {
-        if (!DeliverPosted() && !FireDueTimer() && !PaintPending() && !PlayStep(true)) {
+        if (!DeliverPosted() && !PaintPending() && !PlayStep(true) && !FireDueTimer()) {
             return;
         }
     }
@@ -301,16 +301,21 @@ int SimUi::RunModalLoop(SimDialogWindow& window) {
             window.End(os::kIdCancel);
             break;
         }
+        // Windows' order: posted messages, then input, with painting and timers last; the
+        // user here acts on a painted screen, so painting comes before the script.
         if (DeliverPosted()) {
             lastActivity = m_clock->NowMs();
             continue;
         }
-        if (FireDueTimer() || PaintPending()) {
+        if (PaintPending()) {
             continue;
         }
         if (PlayStep(false)) {
             lastActivity = m_clock->NowMs();
             idleRounds = 0;
+            continue;
+        }
+        if (FireDueTimer()) {
             continue;
         }
         // Timers alone may run on for a while once the script is done, not for ever.

@@ -2,15 +2,15 @@
 // a script, the thread's message queue (posted application messages, WM_CLOSE, timers on the
 // virtual clock, repaints) and a script of user actions the message loops play.
 //
-// A modal loop, in each round: delivers one posted message, else fires one due timer, else
-// performs one pending repaint, else plays the next script step; when none of these applies it
+// A modal loop, in each round: delivers one posted message, else performs one pending repaint,
+// else plays the next script step, else fires one due timer; when none of these applies it
 // waits (WaitForWork: the virtual clock jumps to the next timer or scripted pause). When even
 // waiting has nothing to wait for, the user is taken to have closed the dialog (OnCancel); if it
 // still does not end, RunModal returns kIdCancel after a few more idle rounds. So no test hangs.
 //
-// PumpMessages does what a PeekMessage loop does: posted messages, due timers and repaints,
-// and of the script only the steps marked as input (typed ahead while the program was busy);
-// it never waits and never advances the clock.
+// PumpMessages does what a PeekMessage loop does: posted messages, repaints, due timers, and
+// of the script only the steps marked as input (typed ahead while the program was busy); it
+// never waits and never advances the clock.
 #pragma once
 
 #include <deque>

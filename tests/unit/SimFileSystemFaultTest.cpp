@@ -261,6 +261,12 @@ TEST_F(SimFileSystemFaultTest, SuccessDoesNotClearTheLastError) {
     ASSERT_TRUE(fs.CreateDirectory(u"C:\\dir"));
     EXPECT_NE(fs.GetAttributes(u"C:\\dir"), os::kInvalidAttributes);
     EXPECT_EQ(fs.LastError(), os::kErrFileNotFound);
+    // Opening an existing file to write succeeds and says it existed, as Windows does.
+    ASSERT_TRUE(fs.WriteFile(u"C:\\dir\\f.txt", "f"));
+    for (const os::OpenMode mode : {os::OpenMode::CreateAlways, os::OpenMode::Append}) {
+        EXPECT_TRUE(fs.Open(u"C:\\dir\\f.txt", mode));
+        EXPECT_EQ(fs.LastError(), os::kErrAlreadyExists);
+    }
 }
 
 }  // namespace

@@ -32,9 +32,12 @@ TEST(SimSystem, VersionQueriesAndFailures) {
     EXPECT_FALSE(sys.GetVersion(v, false));
 
     os::WString name;
-    sys.SetComputerName(u"PC-B");
+    sys.SetComputerName(u"pc-b");
     ASSERT_TRUE(sys.GetComputerName(name));
-    EXPECT_EQ(name, u"PC-B");
+    EXPECT_EQ(name, u"PC-B") << "NetBIOS names are upper case";
+    sys.SetComputerName(u"Desktop-Of-Taro-2024");
+    ASSERT_TRUE(sys.GetComputerName(name));
+    EXPECT_EQ(name, u"DESKTOP-OF-TARO") << "and at most 15 characters";
     sys.SetFails(SimCall::ComputerName, true);
     EXPECT_FALSE(sys.GetComputerName(name));
     EXPECT_NE(sys.LastError(), 0u);
