@@ -291,8 +291,8 @@ TEST(SimUi, PumpDeliversMessagesTimersAndTypedAheadInputOnly) {
     ui.ClickAt({1, 2}).AsInput();
     ui.PressEnter();
     EXPECT_EQ(dlg.DoModal(), os::kIdOk);
-    EXPECT_EQ(*dlg.log, (Log{"init", "paint", "command 9", "app 1 0", "timer 3 @10", "down 1,2",
-                             "up 1,2", "pumped", "ok", "destroy"}));
+    EXPECT_EQ(*dlg.log, (Log{"init", "paint", "command 9", "app 1 0", "down 1,2", "up 1,2",
+                             "timer 3 @10", "pumped", "ok", "destroy"}));
 }
 
 TEST(SimUi, ModelessWindowLivesUntilDestroyed) {
