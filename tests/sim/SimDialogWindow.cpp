@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "os/Text.h"
 #include "sim/SimUi.h"
 
 namespace sim {
@@ -149,6 +150,60 @@ bool SimDialogWindow::ItemEnabled(int id) const {
 bool SimDialogWindow::ItemVisible(int id) const {
     const auto it = m_itemVisible.find(id);
     return it == m_itemVisible.end() || it->second;
+}
+
+int SimDialogWindow::ListAddString(int id, const os::WString& text) {
+    ListBox& list = m_lists[id];
+    auto at = list.rows.end();
+    if (m_ui.IsSortedList(m_templateId, id)) {
+        // LBS_SORT: case-insensitive order, a new row after its equals.
+        const os::WString key = os::ToUpper(text);
+        at = std::upper_bound(
+            list.rows.begin(), list.rows.end(), key,
+            [](const os::WString& k, const os::WString& row) { return k < os::ToUpper(row); });
+    }
+    const int index = static_cast<int>(at - list.rows.begin());
+    list.rows.insert(at, text);
+    if (list.selected >= index) {
+        ++list.selected;  // the selection stays on its row
+    }
+    return index;
+}
+
+void SimDialogWindow::ListResetContent(int id) {
+    m_lists[id] = ListBox{};
+}
+
+int SimDialogWindow::ListGetCount(int id) {
+    return static_cast<int>(m_lists[id].rows.size());
+}
+
+int SimDialogWindow::ListGetCurSel(int id) {
+    return m_lists[id].selected;
+}
+
+void SimDialogWindow::ListSetCurSel(int id, int index) {
+    ListBox& list = m_lists[id];
+    // An index outside the rows (or -1) leaves no row selected.
+    list.selected = index >= 0 && index < static_cast<int>(list.rows.size()) ? index : -1;
+}
+
+os::WString SimDialogWindow::ListGetText(int id, int index) {
+    const ListBox& list = m_lists[id];
+    return index >= 0 && index < static_cast<int>(list.rows.size()) ? list.rows[index]
+                                                                    : os::WString{};
+}
+
+void SimDialogWindow::SetProgressRange(int id, int lower, int upper) {
+    Progress& bar = m_progress[id];
+    bar.lower = lower;
+    bar.upper = upper;
+    bar.pos = std::clamp(bar.pos, lower, std::max(lower, upper));
+}
+
+void SimDialogWindow::SetProgressPos(int id, int pos) {
+    Progress& bar = m_progress[id];
+    bar.pos = std::clamp(pos, bar.lower, std::max(bar.lower, bar.upper));  // as PBM_SETPOS
 }
 
 void SimDialogWindow::DeliverClick(os::Point point) {

@@ -50,6 +50,15 @@ class SimDialogWindow : public os::DialogWindow {
     os::WString GetItemText(int id) override;
     void EnableItem(int id, bool enable) override { m_itemEnabled[id] = enable; }
     void ShowItem(int id, bool show) override { m_itemVisible[id] = show; }
+    int ListAddString(int id, const os::WString& text) override;
+    void ListResetContent(int id) override;
+    int ListGetCount(int id) override;
+    int ListGetCurSel(int id) override;
+    void ListSetCurSel(int id, int index) override;
+    os::WString ListGetText(int id, int index) override;
+    void SetProgressRange(int id, int lower, int upper) override;
+    int GetProgressUpper(int id) override { return m_progress[id].upper; }
+    void SetProgressPos(int id, int pos) override;
 
     // Input, dispatched as the Win32 host does.
     void DeliverClick(os::Point point);  // button down, button up
@@ -76,6 +85,9 @@ class SimDialogWindow : public os::DialogWindow {
     bool TimerActive(int id) const { return m_timers.count(id) != 0; }
     unsigned TimerPeriod(int id) const;
     bool RepaintPending() const { return m_invalid; }
+    const std::vector<os::WString>& ListRows(int id) { return m_lists[id].rows; }
+    int ProgressLower(int id) { return m_progress[id].lower; }
+    int ProgressPos(int id) { return m_progress[id].pos; }
     const DrawList& LastPaint() const { return *m_lastPaint; }
     int PaintCount() const { return m_paints; }
     const DrawList& DirectDrawing() const { return *m_direct; }
@@ -87,6 +99,15 @@ class SimDialogWindow : public os::DialogWindow {
     struct Timer {
         unsigned period;
         uint64_t due;
+    };
+    struct ListBox {
+        std::vector<os::WString> rows;
+        int selected = -1;
+    };
+    struct Progress {
+        int lower = 0;
+        int upper = 100;  // a new progress bar's range
+        int pos = 0;
     };
 
     void Open();
@@ -116,6 +137,8 @@ class SimDialogWindow : public os::DialogWindow {
     std::map<int, os::WString> m_itemTexts;
     std::map<int, bool> m_itemEnabled;
     std::map<int, bool> m_itemVisible;
+    std::map<int, ListBox> m_lists;
+    std::map<int, Progress> m_progress;
     std::shared_ptr<DrawList> m_lastPaint = std::make_shared<DrawList>();
     std::shared_ptr<DrawList> m_direct = std::make_shared<DrawList>();
 };

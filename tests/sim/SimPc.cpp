@@ -36,13 +36,14 @@ SimPc::SimPc(const SimPcConfig& config)
       m_clock(std::make_shared<SimClock>()),
       m_sys(m_clock, config.mutexes),
       m_ui(m_clock),
-      m_platform{m_fs, m_sys, m_shell, m_ui} {
+      m_platform{m_fs, m_sys, m_shell, m_ui, m_net} {
     m_sys.SetComputerName(config.computerName);
     m_sys.SetUserName(config.userName);
     m_sys.SetVersion(config.version);
     m_sys.SetWindowsDirectory(u"C:\\Windows");
     m_sys.SetModulePath(config.modulePath);
     m_sys.SetFileSystem(&m_fs);
+    m_shell.SetFileSystem(&m_fs);
     // ExitProcess stops every dialog of this PC.
     m_sys.SetExitHandler([this](int code) { m_ui.PostQuit(code); });
     for (const FolderRow& row : kFolders) {

@@ -1,4 +1,4 @@
-// One whole simulated PC: its file system, system facts, shell and user-interface thread,
+// One whole simulated PC: its file system, system facts, shell, user-interface thread and net,
 // sharing one virtual clock, and the os::Platform the system's objects receive. The default
 // configuration is a typical Windows 10 PC of user "taro".
 #pragma once
@@ -8,6 +8,7 @@
 #include "os/Platform.h"
 #include "sim/SimClock.h"
 #include "sim/SimFileSystem.h"
+#include "sim/SimNet.h"
 #include "sim/SimShell.h"
 #include "sim/SimSystem.h"
 #include "sim/SimUi.h"
@@ -42,6 +43,7 @@ class SimPc {
     SimSystem& sys() { return m_sys; }
     SimShell& shell() { return m_shell; }
     SimUi& ui() { return m_ui; }
+    SimNet& net() { return m_net; }
     SimClock& clock() { return *m_clock; }
     const SimPcConfig& config() const { return m_config; }
 
@@ -57,6 +59,7 @@ class SimPc {
     SimSystem m_sys;
     SimShell m_shell;
     SimUi m_ui;
+    SimNet m_net;
     os::Platform m_platform;
 };
 

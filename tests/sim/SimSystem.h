@@ -56,6 +56,10 @@ class SimSystem : public os::System {
     std::unique_ptr<os::NamedMutex> CreateNamedMutex(const os::WString& name,
                                                      bool& alreadyExisted) override;
     void SetJapaneseLocale() override { m_japaneseLocale = true; }
+    void SetKeepAwake(bool on) override {
+        m_keepAwake = on;
+        ++m_keepAwakeCalls;
+    }
     void Sleep(uint32_t milliseconds) override;
     void ExitProcess(int code) override;
 
@@ -79,6 +83,8 @@ class SimSystem : public os::System {
     int SocketsStartups() const { return m_startups; }
     int SocketsCleanups() const { return m_cleanups; }
     bool JapaneseLocaleSet() const { return m_japaneseLocale; }
+    bool KeepAwake() const { return m_keepAwake; }  // the request now in force
+    int KeepAwakeCalls() const { return m_keepAwakeCalls; }
     uint64_t SleptMs() const { return m_sleptMs; }
     bool Exited() const { return m_exited; }
     int ExitCode() const { return m_exitCode; }
@@ -110,6 +116,8 @@ class SimSystem : public os::System {
     int m_startups = 0;
     int m_cleanups = 0;
     bool m_japaneseLocale = false;
+    bool m_keepAwake = false;
+    int m_keepAwakeCalls = 0;
     uint64_t m_sleptMs = 0;
     bool m_exited = false;
     int m_exitCode = 0;

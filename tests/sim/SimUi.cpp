@@ -52,6 +52,14 @@ void SimUi::SetTemplateClientRect(int templateId, const os::Rect& rect) {
     m_clientRects[templateId] = rect;
 }
 
+void SimUi::SetSortedList(int templateId, int controlId) {
+    m_sortedLists.insert({templateId, controlId});
+}
+
+bool SimUi::IsSortedList(int templateId, int controlId) const {
+    return m_sortedLists.count({templateId, controlId}) != 0;
+}
+
 os::WString SimUi::TemplateCaption(int templateId) const {
     const auto it = m_captions.find(templateId);
     return it == m_captions.end() ? os::WString{} : it->second;
@@ -146,6 +154,11 @@ SimStep& SimUi::SysCommand(unsigned id) {
 
 SimStep& SimUi::RequestPaint() {
     return Push("paint", [](SimDialogWindow& w) { w.Invalidate(); });
+}
+
+SimStep& SimUi::SelectRow(int listId, int index) {
+    return Push("select row " + std::to_string(index) + " of list " + std::to_string(listId),
+                [listId, index](SimDialogWindow& w) { w.ListSetCurSel(listId, index); });
 }
 
 SimStep& SimUi::Wait(uint64_t milliseconds) {

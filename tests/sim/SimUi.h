@@ -17,7 +17,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "os/Ui.h"
@@ -69,12 +71,16 @@ class SimUi : public os::Ui {
                    unsigned type) override;
     void PumpMessages() override;
     void PostQuit(int exitCode) override;
+    void NudgeDesktop() override { ++m_desktopNudges; }
 
     // Templates: the caption and client area a new window of a template starts with.
     void SetTemplateCaption(int templateId, const os::WString& caption);
     void SetTemplateClientRect(int templateId, const os::Rect& rect);
+    // A list box of a template with the sorted style.
+    void SetSortedList(int templateId, int controlId);
     os::WString TemplateCaption(int templateId) const;
     os::Rect TemplateClientRect(int templateId) const;
+    bool IsSortedList(int templateId, int controlId) const;
 
     // Message boxes. ExpectBox queues the next answer; `textContains`, when given, must occur
     // in the box's text. Unscripted boxes get the default button's answer (OK, OK, Yes) unless
@@ -91,6 +97,7 @@ class SimUi : public os::Ui {
     SimStep& Command(int id);
     SimStep& SysCommand(unsigned id);
     SimStep& RequestPaint();
+    SimStep& SelectRow(int listId, int index);  // the user picks a list-box row
     SimStep& Wait(uint64_t milliseconds);
     SimStep& Do(const std::string& label, std::function<void(SimDialogWindow&)> action);
     size_t PendingSteps() const { return m_script.size(); }
@@ -105,6 +112,7 @@ class SimUi : public os::Ui {
     int QuitCode() const { return m_quitCode; }
     int IdleCloses() const { return m_idleCloses; }  // dialogs closed because nothing was left
     int ForcedEnds() const { return m_forcedEnds; }  // dialogs that would not close
+    int DesktopNudges() const { return m_desktopNudges; }
     SimClock& Clock() { return *m_clock; }
 
     // Bounds of a loop without work: extra idle rounds after the close, and virtual time that
@@ -139,6 +147,7 @@ class SimUi : public os::Ui {
     std::shared_ptr<SimClock> m_clock;
     std::map<int, os::WString> m_captions;
     std::map<int, os::Rect> m_clientRects;
+    std::set<std::pair<int, int>> m_sortedLists;
     std::vector<SimDialogWindow*> m_windows;  // existing windows, oldest first
     std::vector<SimDialogWindow*> m_modal;    // running modal loops, innermost last
     std::deque<Posted> m_posted;
@@ -158,6 +167,7 @@ class SimUi : public os::Ui {
     int m_quitCode = 0;
     int m_idleCloses = 0;
     int m_forcedEnds = 0;
+    int m_desktopNudges = 0;
     int m_maxIdleRounds = 3;
     uint64_t m_idleTimeMs = 60ull * 60 * 1000;
 };

@@ -17,6 +17,7 @@ TEST(SimPc, StandardWindows10Pc) {
     EXPECT_EQ(&os.sys, &pc.sys());
     EXPECT_EQ(&os.shell, &pc.shell());
     EXPECT_EQ(&os.ui, &pc.ui());
+    EXPECT_EQ(&os.net, &pc.net());
 
     os::WString text;
     ASSERT_TRUE(os.sys.GetComputerName(text));
