@@ -179,6 +179,11 @@ TEST(SimSystem, SleepAndExitAreRecorded) {
     EXPECT_FALSE(sys.Exited());
     sys.SetJapaneseLocale();
     EXPECT_TRUE(sys.JapaneseLocaleSet());
+    sys.SetKeepAwake(true);
+    EXPECT_TRUE(sys.KeepAwake());
+    sys.SetKeepAwake(false);
+    EXPECT_FALSE(sys.KeepAwake());
+    EXPECT_EQ(sys.KeepAwakeCalls(), 2);
     sys.ExitProcess(3);
     EXPECT_TRUE(sys.Exited());
     EXPECT_EQ(sys.ExitCode(), 3);

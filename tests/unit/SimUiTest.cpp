@@ -386,5 +386,49 @@ TEST(SimUi, WindowStateAndPaintRecord) {
     EXPECT_TRUE(ui.ScriptErrors().empty());
 }
 
+TEST(SimUi, ListBoxesAndProgressBarsBehaveLikeTheControls) {
+    SimUi ui;
+    ui.SetSortedList(kChildTemplate, 1000);
+    LoggingDialog dlg(ui, kChildTemplate);
+    dlg.onInit = [](LoggingDialog& d) {
+        os::DialogWindow& w = d.Window();
+        // A sorted list places rows case-insensitively, equals after equals.
+        EXPECT_EQ(w.ListAddString(1000, u"PC-C"), 0);
+        EXPECT_EQ(w.ListAddString(1000, u"pc-a"), 0);
+        w.ListSetCurSel(1000, 1);  // PC-C
+        EXPECT_EQ(w.ListAddString(1000, u"PC-B"), 1);
+        EXPECT_EQ(w.ListAddString(1000, u"PC-A"), 1);
+        EXPECT_EQ(w.ListGetCurSel(1000), 3) << "the selection stays on PC-C";
+        EXPECT_EQ(w.ListGetText(1000, 3), u"PC-C");
+        // An unsorted list appends.
+        EXPECT_EQ(w.ListAddString(1001, u"b"), 0);
+        EXPECT_EQ(w.ListAddString(1001, u"a"), 1);
+        w.SetProgressRange(1002, 0, 250);
+        w.SetProgressPos(1002, 300);
+    };
+    ui.SelectRow(1000, 2);
+    ui.Do("check", [](SimDialogWindow& w) {
+        EXPECT_EQ(w.ListRows(1000), (std::vector<os::WString>{u"pc-a", u"PC-A", u"PC-B", u"PC-C"}));
+        EXPECT_EQ(w.ListGetCurSel(1000), 2);
+        EXPECT_EQ(w.ListRows(1001), (std::vector<os::WString>{u"b", u"a"}));
+        EXPECT_EQ(w.ListGetCount(1001), 2);
+        EXPECT_EQ(w.ListGetText(1001, 2), u"");
+        w.ListSetCurSel(1001, 5);
+        EXPECT_EQ(w.ListGetCurSel(1001), -1) << "no row past the end";
+        w.ListResetContent(1000);
+        EXPECT_EQ(w.ListGetCount(1000), 0);
+        EXPECT_EQ(w.ListGetCurSel(1000), -1);
+        EXPECT_EQ(w.GetProgressUpper(1002), 250);
+        EXPECT_EQ(w.ProgressPos(1002), 250) << "positions are clamped to the range";
+        w.SetProgressPos(1002, -4);
+        EXPECT_EQ(w.ProgressPos(1002), 0);
+        EXPECT_EQ(w.GetProgressUpper(1003), 100) << "a new bar runs to 100";
+    });
+    ui.PressEnter();
+    EXPECT_EQ(dlg.DoModal(), os::kIdOk);
+    ui.NudgeDesktop();
+    EXPECT_EQ(ui.DesktopNudges(), 1);
+}
+
 }  // namespace
 }  // namespace sim
