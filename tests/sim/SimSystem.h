@@ -86,6 +86,7 @@ class SimSystem : public os::System {
     bool KeepAwake() const { return m_keepAwake; }  // the request now in force
     int KeepAwakeCalls() const { return m_keepAwakeCalls; }
     uint64_t SleptMs() const { return m_sleptMs; }
+    uint64_t NowMs() const { return m_clock->NowMs(); }
     bool Exited() const { return m_exited; }
     int ExitCode() const { return m_exitCode; }
     SimClock& Clock() { return *m_clock; }

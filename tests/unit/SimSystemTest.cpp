@@ -176,6 +176,7 @@ TEST(SimSystem, SleepAndExitAreRecorded) {
     sys.Sleep(100);
     EXPECT_EQ(sys.SleptMs(), 400u);
     EXPECT_EQ(clock->NowMs(), 400u);
+    EXPECT_EQ(sys.NowMs(), 400u);
     EXPECT_FALSE(sys.Exited());
     sys.SetJapaneseLocale();
     EXPECT_TRUE(sys.JapaneseLocaleSet());
