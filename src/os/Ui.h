@@ -91,6 +91,10 @@ class DialogWindow {
     virtual WString GetItemText(int id) = 0;
     virtual void EnableItem(int id, bool enable) = 0;
     virtual void ShowItem(int id, bool show) = 0;
+    // Progress-bar controls (32-bit ranges).
+    virtual void SetProgressRange(int id, int lower, int upper) = 0;
+    virtual int GetProgressUpper(int id) = 0;
+    virtual void SetProgressPos(int id, int pos) = 0;
 };
 
 class Ui {
