@@ -7,38 +7,24 @@
 #include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FileOps.h"
-#include "platform/SystemHelpers.h"
+#include "transfer/CommandFrame.h"
+#include "transfer/FileMeta.h"
+#include "transfer/HexPath.h"
 #include "transfer/PathGuard.h"
+#include "transfer/TransferHeader.h"
 
 namespace {
 
-constexpr char kSendFullDriveFrame[] = "DDDDDDDDDDDD0051";
-constexpr uint8_t kResumeMarker[CStreamReceiver::kHeaderSize] = {'%', '?', 0x05, 0x00};
-
-enum : uint8_t {
-    kKindFile = 1,
-    kKindDirectory = 2,
-    kKindEndOfPathLog = 4,
-    kKindResume = 5,
-};
+constexpr uint8_t kResumeMarker[CStreamReceiver::kHeaderSize] = {
+    '%', '?', static_cast<uint8_t>(wire::EntryKind::ResumeMarker), 0x00};
 
 // Attribute bits a received file may carry; the directory, reparse-point and other bits that
 // only the file system itself sets are not taken from the peer.
-constexpr uint32_t kReceivedAttributeMask = os::kAttrReadOnly | os::kAttrHidden |
-                                            os::kAttrSystem | os::kAttrArchive |
-                                            os::kAttrTemporary | 0x1000 | 0x2000;
+constexpr uint32_t kReceivedAttributeMask = os::kAttrReadOnly | os::kAttrHidden | os::kAttrSystem |
+                                            os::kAttrArchive | os::kAttrTemporary | 0x1000 | 0x2000;
 
 // One write call takes a 32-bit size; reads are normally at most 64 KiB anyway.
 constexpr size_t kMaxWriteChunk = size_t{1} << 30;
-
-uint32_t ReadLE32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint64_t ReadLE64(const uint8_t* p) {
-    return static_cast<uint64_t>(ReadLE32(p)) | static_cast<uint64_t>(ReadLE32(p + 4)) << 32;
-}
 
 }  // namespace
 
@@ -141,21 +127,22 @@ size_t CStreamReceiver::TakeHeader(const uint8_t* data, size_t size, bool& stop)
 }
 
 void CStreamReceiver::DispatchHeader(bool& stop) {
-    switch (m_header[2]) {
-        case kKindFile:
-        case kKindDirectory:
+    switch (static_cast<wire::EntryKind>(m_header[2])) {
+        case wire::EntryKind::File:
+        case wire::EntryKind::Directory:
             if (!m_bRecov) {
                 stop = true;  // dropped until the resume marker
                 return;
             }
-            m_phase = m_header[2] == kKindFile ? Phase::FilePath : Phase::DirPath;
+            m_phase = m_header[2] == static_cast<uint8_t>(wire::EntryKind::File) ? Phase::FilePath
+                                                                                 : Phase::DirPath;
             m_sRawPath.clear();
             m_nPathOutstanding = 4 * static_cast<size_t>(m_header[3]);
             if (m_nPathOutstanding == 0) {
                 FinishPath();
             }
             return;
-        case kKindEndOfPathLog: {
+        case wire::EntryKind::EndOfPathLog: {
             if (!m_bRecov) {
                 stop = true;
                 return;
@@ -173,7 +160,7 @@ void CStreamReceiver::DispatchHeader(bool& stop) {
             m_host.OnEndOfPathLog(letter);
             return;
         }
-        case kKindResume:
+        case wire::EntryKind::ResumeMarker:
             m_bRecov = true;
             return;
         default:
@@ -194,7 +181,7 @@ size_t CStreamReceiver::TakePath(const uint8_t* data, size_t size) {
 }
 
 void CStreamReceiver::FinishPath() {
-    m_sPath = ReceivedHexToWide(m_sRawPath.data(), m_sRawPath.size());
+    m_sPath = wire::HexToWide(m_sRawPath.data(), m_sRawPath.size()).value_or(os::WString());
     m_sRawPath.clear();
     // An entry that would land outside the base folder is still read to its end, so that the
     // stream stays in step, but nothing is created, opened or deleted for it.
@@ -224,14 +211,15 @@ size_t CStreamReceiver::TakeMetadata(const uint8_t* data, size_t size) {
 }
 
 void CStreamReceiver::BeginFile() {
-    m_nCreation = ReadLE64(m_meta);
-    m_nLastAccess = ReadLE64(m_meta + 8);
-    m_nLastWrite = ReadLE64(m_meta + 16);
-    m_nAttributes = ReadLE32(m_meta + 24) & kReceivedAttributeMask;
+    const wire::FileMeta meta = wire::DecodeMeta(reinterpret_cast<const char*>(m_meta));
+    m_nCreation = meta.creationTime;
+    m_nLastAccess = meta.lastAccessTime;
+    m_nLastWrite = meta.lastWriteTime;
+    m_nAttributes = meta.attributes & kReceivedAttributeMask;
     if (m_nAttributes == 0) {
         m_nAttributes = os::kAttrNormal;
     }
-    m_nSize = ReadLE64(m_meta + 28);
+    m_nSize = meta.size;
     m_nOutstanding = m_nSize;
     m_bDamaged = false;
     m_phase = m_nSize != 0 ? Phase::Body : Phase::Header;
@@ -393,5 +381,9 @@ bool CStreamReceiver::FreeSpaceLow() {
 void CStreamReceiver::SendFullDrive() {
     m_bFullDriveSent = true;
     m_host.SetFullDrive();
-    m_host.SendFrame(kSendFullDriveFrame);
+    m_host.SendFrame(wire::MakeFrame(wire::Command::SENDFULLDRIVE));
 }
+
+static_assert(CStreamReceiver::kHeaderSize == wire::kHeaderSize);
+static_assert(CStreamReceiver::kMetadataSize == wire::kMetaSize);
+static_assert(kMaxReceivedPathUnits == wire::kMaxEntryPathLength);

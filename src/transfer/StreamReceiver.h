@@ -18,6 +18,8 @@ class CReceiverHost {
     // A command frame on the forward channel (SENDFULLDRIVE).
     virtual void SendFrame(const std::string& frame) = 0;
     // "DDDDDDDDDDDD0073" followed by the hexadecimal form of `path`, on the forward channel.
+    // The path is empty when the stream broke before any entry's path was complete; the host
+    // decides what to send then (the bare frame would stop the copy at the source).
     virtual void SendErrorReport(const os::WString& path) = 0;
     // Timer 10: sends the report for CurrentPath() once more after 100 ms.
     virtual void StartErrorRepeatTimer() = 0;
@@ -41,8 +43,8 @@ class CStreamReceiver {
     // SENDFULLDRIVE goes out; the free-space query is repeated every 80 body reads.
     static constexpr int32_t kFreeSpaceLimitMB = 130;
     static constexpr int kFreeSpaceCheckReads = 80;
-    static constexpr size_t kHeaderSize = 4;
-    static constexpr size_t kMetadataSize = 36;
+    static constexpr size_t kHeaderSize = 4;     // wire::kHeaderSize
+    static constexpr size_t kMetadataSize = 36;  // wire::kMetaSize
 
     CStreamReceiver(os::FileSystem& fs, CReceiverHost& host);
     ~CStreamReceiver();
