@@ -1,6 +1,7 @@
 // Back-channel words and their reader.
 #include "transfer/BackChannel.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace wire {
@@ -51,6 +52,7 @@ void BackChannelReader::Feed(const char* data, size_t length, std::vector<BackMe
         }
         const TextWord* complete = nullptr;  // longest word the bytes start with
         bool couldGrow = false;              // the bytes are a proper prefix of a longer word
+        size_t matched = 0;                  // longest run of bytes that agrees with a word
         for (const TextWord& known : kTextWords) {
             if (rest.starts_with(known.text)) {
                 if (complete == nullptr || known.text.size() > complete->text.size()) {
@@ -59,6 +61,12 @@ void BackChannelReader::Feed(const char* data, size_t length, std::vector<BackMe
             } else if (known.text.starts_with(rest)) {
                 couldGrow = true;
             }
+            size_t same = 0;
+            while (same < rest.size() && same < known.text.size() &&
+                   rest[same] == known.text[same]) {
+                ++same;
+            }
+            matched = std::max(matched, same);
         }
         if (couldGrow && !(complete != nullptr && complete->text.size() == rest.size())) {
             break;  // wait for the rest of the word
@@ -67,7 +75,9 @@ void BackChannelReader::Feed(const char* data, size_t length, std::vector<BackMe
             out.push_back({complete->word, 0});
             at += complete->text.size();
         } else {
-            ++at;  // no word starts here
+            // The start of a word that broke off goes as a whole, so that no word is found
+            // inside its remains; a byte that starts nothing goes alone.
+            at += std::max<size_t>(matched, 1);
         }
     }
     m_held.erase(0, at);

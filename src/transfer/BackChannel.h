@@ -33,8 +33,9 @@ std::string MakeBackWord(BackWord word, char letter = 0);
 //   "StopCopy"); while the bytes held could still grow into a longer word, they wait.
 // - At the end of a read, bytes that are exactly a complete word are that word, even if a
 //   longer word starts with it: a lone "StopCopy" is never held back.
-// - A byte at which no word can start (or continue the bytes held) is dropped, one at a
-//   time, so the reader finds the next word after any garbage.
+// - Bytes that cannot become a word are dropped: the start of a word that broke off as a
+//   whole, any other byte alone. The reader thus finds the next word after garbage, but
+//   never a word inside the remains of another.
 // So a read that holds exactly one word always gives that word, as whole-read comparison
 // would. What is held between reads is a proper prefix of a word: at most 16 bytes.
 class BackChannelReader {

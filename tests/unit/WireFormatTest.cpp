@@ -95,9 +95,14 @@ TEST(HexPath, EncodesUtf16LowByteFirstInUpperCaseAndDecodesBack) {
         {u"C:\\a", "43003A005C006100"},
         {u"", ""},
         {u"\u306E", "6E30"},  // の
-        {u"\uFFFF\u0100\u00FF", "FFFF000100FF"},
+        {u"\uFFFF\u0100\u00FF", "FFFF0001FF00"},
         {u"D:\\Ferrylo\\PC1\u306E",
-         "44003A005C004600650072007200790006C006F005C0050004300310006E30"},
+         "44003A005C00"
+         "46006500720072007900"
+         "6C006F00"
+         "5C00"
+         "500043003100"
+         "6E30"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(wire::WideToHex(row.path), row.hex);
