@@ -526,7 +526,7 @@ TEST(StreamReceiver, FileWhoseBodyIsNotStoredCompletelyIsDeleted) {
          [&](World& w) { w.fs.SetLocked(path, false); }},
         {"folder vanished", [](World& w) { w.fs.ForceRemove(u"E:\\Ferrylo\\d"); }, nullptr},
         {"file vanished", [&](World& w) { w.fs.ForceRemove(path); }, nullptr},
-        {"file replaced behind our back", [&](World& w) { w.fs.WriteFile(path, "xyz"); }, nullptr},
+        {"file truncated behind our back", [&](World& w) { w.fs.WriteFile(path, "xyz"); }, nullptr},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
