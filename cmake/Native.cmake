@@ -44,3 +44,5 @@ if(TANDRIX_ARTGEN_SOURCES)
     add_executable(artgen ${TANDRIX_ARTGEN_SOURCES})
     target_compile_options(artgen PRIVATE ${TANDRIX_WARNINGS})
 endif()
+
+include(cmake/Bench.cmake)
