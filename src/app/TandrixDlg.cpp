@@ -104,7 +104,9 @@ void CTandrixDlg::EnterReadyScreen() {
     Repaint();
 }
 
-void CTandrixDlg::Repaint() { Window().Invalidate(); }
+void CTandrixDlg::Repaint() {
+    Window().Invalidate();
+}
 
 void CTandrixDlg::OnPaint(os::Canvas& canvas) {
     if (m_bQuitPending) {
@@ -161,9 +163,7 @@ void CTandrixDlg::OnTimer(int id) {
             break;
         case kTimerReportAgain:
             Window().KillTimer(kTimerReportAgain);
-            if (!m_sErrRepeatPath.empty()) {
-                ReceiverSendErrorReport(m_sErrRepeatPath);
-            }
+            SendErrorReport(m_receiver.CurrentPath());
             break;
         case kTimerStopAnswer:
             OnStopAnswerTimeout();

@@ -24,7 +24,7 @@ class CRecovPath;
 struct WalkPosition;
 
 class CTandrixDlg : public os::Dialog, private CReceiverHost {
-public:
+  public:
     explicit CTandrixDlg(CTandrixApp& app);
     ~CTandrixDlg() override;
 
@@ -87,8 +87,9 @@ public:
     uint32_t m_nOsMinor = 0;
     uint32_t m_nOsBuild = 0;
     os::WString m_sDestDrive;
-    os::WString m_sErrPath;  // path named by the last error report
-    wire::PeerFacts m_peer;       // system facts from the partner's drive list
+    os::WString m_sErrPath;      // path named by the last error report
+    os::WString m_sReceiveBase;  // base folder of the copy being received
+    wire::PeerFacts m_peer;      // system facts from the partner's drive list
 
     // Walk position of the sender.
     os::WString m_sCurPath;
@@ -113,7 +114,7 @@ public:
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
 
-private:
+  private:
     void ReadProgramLocation();
     void EnterReadyScreen();
     void Repaint();
@@ -177,20 +178,20 @@ private:
     bool CreateMovedFilesShortcut(const os::WString& targetFolder);
 
     // Receiver host.
-    void ReceiverSendFrame(const std::string& frame) override;
-    void ReceiverSendErrorReport(const os::WString& path) override;
-    void ReceiverStartErrorRepeat() override;
-    bool ReceiverIsFullDrive() const override { return m_bFullDrv; }
-    void ReceiverSetFullDrive() override { m_bFullDrv = true; }
-    void ReceiverEndOfPathLog(char16_t letter) override;
-    void ReceiverProgressFile(const os::WString& path, uint64_t size) override;
-    void ReceiverProgressBytes(uint64_t done) override;
-    void ReceiverFileDone() override;
+    void SendFrame(const std::string& frame) override;
+    void SendErrorReport(const os::WString& path) override;
+    void StartErrorRepeatTimer() override;
+    bool IsFullDrive() const override { return m_bFullDrv; }
+    void SetFullDrive() override { m_bFullDrv = true; }
+    void OnEndOfPathLog(char16_t letter) override;
+    void SetFileName(const os::WString& path) override;
+    void SetFileRange(uint64_t size) override;
+    void SetFilePos(uint64_t pos) override;
+    void SetOverallPos(int fileIndex) override;
 
     CTandrixApp& m_app;
     os::Platform& m_os;
-    os::WString m_sErrRepeatPath;              // report sent again by timer 10
-    wire::BackChannelReader m_backReader;      // back-channel words across reads
+    wire::BackChannelReader m_backReader;  // back-channel words across reads
 };
 
 // System-menu command of the about entry.

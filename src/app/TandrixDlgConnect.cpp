@@ -29,7 +29,8 @@ bool CTandrixDlg::FindPartner() {
     ConnectToPartner();
     if (!m_bConnected) {
         ShowMessage(m_os.ui,
-                    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフトを実行してください");
+                    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフト"
+                    u"を実行してください");
         return false;
     }
     return true;
@@ -51,7 +52,9 @@ void CTandrixDlg::ConnectToPartner() {
     Repaint();
 }
 
-void CTandrixDlg::OnSearchCancelled() { m_bSearching = false; }
+void CTandrixDlg::OnSearchCancelled() {
+    m_bSearching = false;
+}
 
 void CTandrixDlg::OnAcceptedConnection() {
     m_bPeerListHeld = false;
@@ -79,9 +82,11 @@ void CTandrixDlg::OnClientClosed() {
             CloseProgress();
             Window().BringToFront();
         } else {
+            m_receiver.Abort();
             if (!m_bExiting) {
-                ShowMessage(m_os.ui,
-                            u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+                ShowMessage(
+                    m_os.ui,
+                    u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
             }
             m_nRole = 0;
             EndDialog(os::kIdCancel);

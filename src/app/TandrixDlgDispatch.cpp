@@ -23,6 +23,8 @@ constexpr int kTimerKeepAwake = 7;
 constexpr unsigned kKeepAwakeMs = 60000;
 constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
+constexpr int kTimerReportAgain = 10;
+constexpr unsigned kReportAgainMs = 100;
 
 using wire::Command;
 
@@ -75,9 +77,13 @@ bool CTandrixDlg::SendFrame(int command) {
     return SendForward(frame.data(), frame.size());
 }
 
-void CTandrixDlg::StartTimer7() { Window().SetTimer(kTimerKeepAwake, kKeepAwakeMs); }
+void CTandrixDlg::StartTimer7() {
+    Window().SetTimer(kTimerKeepAwake, kKeepAwakeMs);
+}
 
-void CTandrixDlg::StopTimer7() { Window().KillTimer(kTimerKeepAwake); }
+void CTandrixDlg::StopTimer7() {
+    Window().KillTimer(kTimerKeepAwake);
+}
 
 void CTandrixDlg::SendDriveList() {
     wire::PeerFacts own;
@@ -137,7 +143,6 @@ void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
     SendFrame(static_cast<int>(Command::GOTREMOTEDRIVE));
     m_bDrivesExchanged = true;
     m_bPeerListHeld = true;
-    m_receiver.ArmErrorReporting();
     m_nCom = 0;
     Repaint();
 }
@@ -274,6 +279,7 @@ void CTandrixDlg::OnFolderList(const char* data, size_t size) {
         Trace(u"Folder list with an invalid base folder: ", list.baseFolder);
     }
     SendFrame(static_cast<int>(Command::REQALLFILES));
+    m_sReceiveBase = base;
     m_receiver.Reset(base);
     m_nCom = 1;
 }
@@ -290,7 +296,7 @@ void CTandrixDlg::OnErrorReport(const char* data, size_t size) {
 void CTandrixDlg::OnLegacyState(const char* data, size_t size) {
     // Requests of an older peer; answered as it expects, but a path is used only below the
     // base folder of the running copy.
-    const os::WString base = m_receiver.BaseFolder();
+    const os::WString base = m_sReceiveBase;
     if (m_nCom == 13) {
         if (size <= kLegacyMaxRead) {
             const os::WString path = ReceivedHexToWide(data, size);
@@ -311,4 +317,50 @@ void CTandrixDlg::OnLegacyState(const char* data, size_t size) {
         }
     }
     m_nCom = 0;
+}
+
+void CTandrixDlg::SendFrame(const std::string& frame) {
+    SendForward(frame.data(), frame.size());
+}
+
+void CTandrixDlg::SendErrorReport(const os::WString& path) {
+    // Before any entry was complete there is no path to name: the bare frame stops the copy.
+    const std::string report =
+        path.empty() ? wire::MakeFrame(Command::SENDCPYERROR) : wire::MakeErrorReport(path);
+    SendForward(report.data(), report.size());
+}
+
+void CTandrixDlg::StartErrorRepeatTimer() {
+    Window().SetTimer(kTimerReportAgain, kReportAgainMs);
+}
+
+void CTandrixDlg::OnEndOfPathLog(char16_t letter) {
+    ResultCheck(letter);
+    m_nCom = 0;
+    StopTimer7();
+}
+
+void CTandrixDlg::SetFileName(const os::WString& path) {
+    if (m_pProgress) {
+        m_pProgress->SetFileName(path);
+    }
+}
+
+void CTandrixDlg::SetFileRange(uint64_t size) {
+    if (m_pProgress) {
+        m_pProgress->SetFileRange(size);
+    }
+}
+
+void CTandrixDlg::SetFilePos(uint64_t pos) {
+    if (m_pProgress) {
+        m_pProgress->SetFilePos(pos);
+    }
+}
+
+void CTandrixDlg::SetOverallPos(int fileIndex) {
+    m_nFileIndex = fileIndex;
+    if (m_pProgress) {
+        m_pProgress->SetOverallPos(fileIndex);
+    }
 }

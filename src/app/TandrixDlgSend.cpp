@@ -36,7 +36,9 @@ constexpr size_t kPadPiece = 1000;
 constexpr uint64_t kLargeFile = 6553600;
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
 
-bool IsExcluded(uint32_t attributes) { return (attributes & kExcludedMask) == kExcludedMask; }
+bool IsExcluded(uint32_t attributes) {
+    return (attributes & kExcludedMask) == kExcludedMask;
+}
 
 os::WString StripSlash(const os::WString& path) {
     os::WString out = path;
@@ -49,7 +51,9 @@ os::WString StripSlash(const os::WString& path) {
     return out;
 }
 
-os::WString ParentDir(const os::WString& path) { return StripSuffix(ParentOf(path), u"\\"); }
+os::WString ParentDir(const os::WString& path) {
+    return StripSuffix(ParentOf(path), u"\\");
+}
 
 }  // namespace
 
@@ -422,7 +426,8 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         // as part of it: make up the difference with zero bytes.
         std::fill(m_pTransferBuf.begin(), m_pTransferBuf.begin() + kPadPiece, 0);
         while (sent < record.size) {
-            const size_t piece = static_cast<size_t>(std::min<uint64_t>(kPadPiece, record.size - sent));
+            const size_t piece =
+                static_cast<size_t>(std::min<uint64_t>(kPadPiece, record.size - sent));
             if (!SendWithRetries(m_pTransferBuf.data(), piece)) {
                 failed = true;
                 break;

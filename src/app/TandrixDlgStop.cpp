@@ -25,7 +25,9 @@ constexpr size_t kMaxLoggedPath = 255;
 using wire::BackWord;
 using wire::Command;
 
-os::WString BaseFolderOf(char16_t letter) { return os::WString(1, letter) + u":\\Ferrylo"; }
+os::WString BaseFolderOf(char16_t letter) {
+    return os::WString(1, letter) + u":\\Ferrylo";
+}
 
 // The path log and the error list are UTF-8 text with a byte-order mark and CR LF lines. The
 // log is read piece by piece, so its size does not matter.
@@ -123,6 +125,7 @@ void CTandrixDlg::OnBackWord(const wire::BackMessage& message) {
             if (m_nRole == 2) {
                 CloseProgress();
             }
+            m_receiver.Abort();
             m_bCopyInProgress = false;
             m_nScreen = 1;
             Window().Enable(true);
@@ -197,6 +200,7 @@ void CTandrixDlg::OnStopAnswerTimeout() {
     if (m_nRole != 2) {
         return;
     }
+    m_receiver.Abort();
     CloseProgress();
     m_bCopyInProgress = false;
     m_nScreen = 1;
@@ -230,8 +234,8 @@ void CTandrixDlg::SendEndOfTransfer(bool normal) {
     StopTimer7();
     m_bNormalEnd = normal;
     const char16_t letter = m_sDestDrive.empty() ? u'C' : m_sDestDrive.back();
-    const std::string pair =
-        wire::MakeBackWord(BackWord::EndOfTransfer, static_cast<char>(letter < 0x80 ? letter : 'C'));
+    const std::string pair = wire::MakeBackWord(BackWord::EndOfTransfer,
+                                                static_cast<char>(letter < 0x80 ? letter : 'C'));
     SendBack(pair.data(), pair.size());
 }
 
@@ -296,7 +300,9 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
                                  IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
             if (!present) {
                 AppendUtf8(m_os.fs, errorList,
-                           (listed ? u"" : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生しました。\n") +
+                           (listed ? u""
+                                   : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生し"
+                                     u"ました。\n") +
                                line + u"\n",
                            !listed);
                 listed = true;

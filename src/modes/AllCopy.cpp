@@ -2,20 +2,20 @@
 // files and folders and, unless the user asks for them, the program folders.
 #include "app/TandrixDlg.h"
 #include "modes/DlgDrive.h"
-#include "platform/SystemHelpers.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FilePath.h"
+#include "platform/SystemHelpers.h"
 #include "platform/Trace.h"
 
 namespace {
 
 // Root entries that belong to the system, compared without case.
 const char16_t* const kExcludedRootNames[] = {
-    u"temp",        u"pagefile.sys", u"MSOCache",     u"RECYCLER",      u"AUTOEXEC.BAT",
-    u"boot.ini",    u"bootfont.bin", u"CONFIG.SYS",   u"IO.SYS",        u"MSDOS.SYS",
-    u"NTDETECT.COM", u"ntldr",       u"Windows",      u"ProgramData",   u"$Windows.~BT",
-    u"$Windows.~WS", u"Windows.old", u"__debuglog",   u"$Recycle.Bin",
+    u"temp",         u"pagefile.sys", u"MSOCache",   u"RECYCLER",     u"AUTOEXEC.BAT",
+    u"boot.ini",     u"bootfont.bin", u"CONFIG.SYS", u"IO.SYS",       u"MSDOS.SYS",
+    u"NTDETECT.COM", u"ntldr",        u"Windows",    u"ProgramData",  u"$Windows.~BT",
+    u"$Windows.~WS", u"Windows.old",  u"__debuglog", u"$Recycle.Bin",
 };
 
 bool IsExcludedRootName(const os::WString& name, const os::WString& windowsName) {
@@ -106,8 +106,10 @@ void CTandrixDlg::StartWholeDriveCopy() {
     const int answer = ShowMessage(
         m_os.ui,
         u"ProgramFilesフォルダをコピーしますか？\n\n※ProgramFilesフォルダは通常ソフトウェアがインス"
-        u"トールされている場所になっています。これをコピーしても接続先のパソコンでこのパソコンにあるソ"
-        u"フトウェアを利用することはできません。必要に応じて接続先のパソコンに再度インストールしてくださ"
+        u"トールされている場所になっています。これをコピーしても接続先のパソコンでこのパソコンにあ"
+        u"るソ"
+        u"フトウェアを利用することはできません。必要に応じて接続先のパソコンに再度インストールして"
+        u"くださ"
         u"い。",
         u"", os::kMbYesNo);
     m_bProgramFiles = answer == os::kIdYes;

@@ -8,7 +8,7 @@
 class CDrive;
 
 class CDlgDrive : public os::Dialog {
-public:
+  public:
     static constexpr int kMaxRows = 40;
 
     CDlgDrive(os::Ui& ui, os::Dialog* parent);
