@@ -40,10 +40,12 @@ bool CDlgProgress::OnInitDialog() {
     window.SetProgressRange(IDC_PROGRESS_FILE, 0, 100);
     window.SetProgressPos(IDC_PROGRESS_FILE, 0);
     m_nOverallUpper = 100;
-    m_sStatus = window.GetItemText(IDC_PROGRESS_STATUS);
-    m_sPercent = window.GetItemText(IDC_PROGRESS_PERCENT);
-    m_sFileName = window.GetItemText(IDC_PROGRESS_FILENAME);
-    m_sNote = window.GetItemText(IDC_PROGRESS_NOTE);
+    // The template's own texts.
+    m_sStatus = u"データ転送中";
+    m_sPercent = u"全体：0%";
+    m_sFileName = u"データ転送中のファイル名：";
+    m_sNote =
+        u"OSや他ソフトが使用しているファイルや読み取り権のないファイルは自動的にスキップされます";
     m_nAnimState = 0;
     UpdateControls();
     return true;

@@ -1,6 +1,8 @@
 // A whole simulated PC and its standard Windows 10 layout.
 #include "sim/SimPc.h"
 
+#include "sim/SimTemplates.h"
+
 namespace sim {
 namespace {
 
@@ -37,6 +39,7 @@ SimPc::SimPc(const SimPcConfig& config)
       m_sys(m_clock, config.mutexes),
       m_ui(m_clock),
       m_platform{m_fs, m_sys, m_shell, m_ui, m_net} {
+    InstallTemplates(m_ui);
     m_sys.SetComputerName(config.computerName);
     m_sys.SetUserName(config.userName);
     m_sys.SetVersion(config.version);

@@ -1,0 +1,17 @@
+// Captions and list styles of the templates in res/tandrix.rc.
+#include "sim/SimTemplates.h"
+
+#include "resource.h"
+#include "sim/SimUi.h"
+
+namespace sim {
+
+void InstallTemplates(SimUi& ui) {
+    ui.SetTemplateCaption(IDD_TANDRIX_DIALOG, u"APPLICATION_NAME");
+    ui.SetTemplateCaption(IDD_ABOUTBOX, u"APPLICATION_NAMEのバージョン情報");
+    ui.SetTemplateCaption(IDD_PROGRESS, u"データ転送中．．．");
+    ui.SetTemplateCaption(IDD_DRIVE, u"ドライブ選択");
+    ui.SetSortedList(IDD_DRIVE, IDC_DRIVE_LIST);
+}
+
+}  // namespace sim
