@@ -81,6 +81,7 @@ bool CTandrixDlg::OnInitDialog() {
         return true;
     }
 
+    LayoutButtons();
     m_sDestDrive = u"ドライブ：C";
     GetMyDrive(m_os.fs, m_os.sys, *m_pMyDrives);
     m_sComputerNameForList = GetPCName(m_os.sys);
@@ -106,16 +107,6 @@ void CTandrixDlg::EnterReadyScreen() {
 
 void CTandrixDlg::Repaint() {
     Window().Invalidate();
-}
-
-void CTandrixDlg::OnPaint(os::Canvas& canvas) {
-    if (m_bQuitPending) {
-        return;
-    }
-    canvas.FillRect(os::Rect{0, 0, 600, 60}, 0x2F6FA8);
-    canvas.FillRect(os::Rect{0, 60, 600, 400}, 0xEAF2F8);
-    os::FontSpec headline{20, 700, u"ＭＳ Ｐゴシック"};
-    canvas.DrawText(texts::kProductTitle, 30, 20, headline, 0xFFFFFF);
 }
 
 bool CTandrixDlg::OnSysCommand(unsigned id) {

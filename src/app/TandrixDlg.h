@@ -14,6 +14,7 @@
 #include "transfer/BackChannel.h"
 #include "transfer/DriveListMessage.h"
 #include "transfer/StreamReceiver.h"
+#include "ui/PaintedButton.h"
 
 class CTandrixApp;
 class CDrive;
@@ -30,6 +31,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     bool OnInitDialog() override;
     void OnPaint(os::Canvas& canvas) override;
+    void OnMouse(os::MouseEvent event, os::Point point) override;
     bool OnSysCommand(unsigned id) override;
     bool OnCommand(int id) override;
     void OnTimer(int id) override;
@@ -114,7 +116,23 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
 
+    // Bitmap buttons of the main window.
+    PaintedButton m_btnPicture;
+    PaintedButton m_btnFileList;
+    PaintedButton m_btnEnvironment;
+    PaintedButton m_btnFolders;
+    PaintedButton m_btnAllDrives;
+    PaintedButton m_btnEnd;
+    PaintedButton m_btnManual;
+    bool m_bButtonDown = false;
+    bool m_bFirstPaintDone = false;
+
   private:
+    void LayoutButtons();
+    std::vector<const PaintedButton*> CurrentButtons() const;
+    void UpdateCopyButtonLook();
+    void OnButtonClick(os::Point point);
+    void OpenManual();
     void ReadProgramLocation();
     void EnterReadyScreen();
     void Repaint();

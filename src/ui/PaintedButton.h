@@ -1,0 +1,37 @@
+// A button painted from bitmaps: a hit rectangle, where its bitmap is drawn, the screens on
+// which it exists, and its normal, hover, pressed and disabled images.
+#pragma once
+
+#include <vector>
+
+#include "os/Ui.h"
+
+class PaintedButton {
+  public:
+    enum : int { kNormal = 0, kHover = 1, kPressed = 2 };
+
+    void Init(int left, int top, int right, int bottom, int x, int y, int firstScreen,
+              int lastScreen, int bmpNormal, int bmpHover, int bmpPressed, int bmpDisabled);
+    // Returns the previous value.
+    bool SetEnabled(bool enabled);
+    bool IsEnabled() const { return m_bEnabled; }
+    // Left and top edges inside, right and bottom edges outside.
+    bool HitTest(os::Point point, int screen) const;
+    void Draw(os::Canvas& canvas, int screen, int state) const;
+    bool OnScreen(int screen) const { return screen >= m_nFirstScreen && screen <= m_nLastScreen; }
+
+    os::Rect m_rcHit;
+    int m_nX = 0;
+    int m_nY = 0;
+    int m_nFirstScreen = -1;
+    int m_nLastScreen = -1;
+    int m_nBmpNormal = 0;
+    int m_nBmpHover = 0;
+    int m_nBmpPressed = 0;
+    int m_nBmpDisabled = 0;
+    bool m_bEnabled = true;
+};
+
+// Draws each button: with `state` when the point hits it on this screen, else normal.
+void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& buttons,
+                 os::Point point, int screen, int state);
