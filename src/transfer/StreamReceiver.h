@@ -10,7 +10,7 @@
 #include "os/FileSystem.h"
 #include "os/Types.h"
 
-// What the receiver needs of the main dialog. All calls happen inside HandleRead (or Abort).
+// What the receiver needs of the main dialog. All calls happen inside HandleRead.
 class CReceiverHost {
   public:
     virtual ~CReceiverHost() = default;

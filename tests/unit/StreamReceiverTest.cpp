@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 
+#include "common/ReceiverFuzzCase.h"
 #include "common/ReceiverTestKit.h"
 #include "sim/SimFileSystem.h"
 
@@ -716,6 +720,22 @@ TEST(StreamReceiver, InvalidBaseFolderDropsEveryEntry) {
         w.Feed(b.Bytes());
         EXPECT_TRUE(w.spy.touched.empty());
     }
+}
+
+// The fuzz target's checks over its seed corpus, so that every test run exercises them.
+TEST(StreamReceiver, FuzzSeedCorpusPassesTheFuzzChecks) {
+    const auto folder =
+        std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz/corpus/receiver";
+    int seeds = 0;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(item.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        SCOPED_TRACE(item.path().string());
+        EXPECT_TRUE(recvkit::RunReceiverFuzzCase(reinterpret_cast<const uint8_t*>(bytes.data()),
+                                                 bytes.size()));
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 5);
 }
 
 }  // namespace
