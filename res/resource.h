@@ -17,3 +17,12 @@
 
 // Controls of the about box.
 #define IDC_ABOUT_VERSION 1100
+
+// Controls of the progress dialog.
+#define IDC_PROGRESS_OVERALL 1014
+#define IDC_PROGRESS_FILENAME 1015
+#define IDC_PROGRESS_STOP 1016
+#define IDC_PROGRESS_FILE 1018
+#define IDC_PROGRESS_STATUS 1022
+#define IDC_PROGRESS_NOTE 1023
+#define IDC_PROGRESS_PERCENT 1024

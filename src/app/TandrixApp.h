@@ -7,7 +7,7 @@
 #include "os/Platform.h"
 
 class CTandrixApp {
-public:
+  public:
     explicit CTandrixApp(os::Platform& os);
     ~CTandrixApp();
 
@@ -18,7 +18,7 @@ public:
 
     os::WString m_sPartnerAddress;  // dotted IPv4 address of the partner PC
 
-private:
+  private:
     bool InitInstance();
     void ExitInstance();
 

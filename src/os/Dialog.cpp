@@ -15,9 +15,13 @@ DialogWindow& Dialog::EnsureWindow() {
     return *m_pWindow;
 }
 
-int Dialog::DoModal() { return EnsureWindow().RunModal(); }
+int Dialog::DoModal() {
+    return EnsureWindow().RunModal();
+}
 
-bool Dialog::Create() { return EnsureWindow().CreateModeless(); }
+bool Dialog::Create() {
+    return EnsureWindow().CreateModeless();
+}
 
 void Dialog::EndDialog(int result) {
     if (m_pWindow) {
@@ -31,8 +35,12 @@ void Dialog::DestroyWindow() {
     }
 }
 
-bool Dialog::HasWindow() const { return m_pWindow && m_pWindow->Exists(); }
+bool Dialog::HasWindow() const {
+    return m_pWindow && m_pWindow->Exists();
+}
 
-DialogWindow& Dialog::Window() { return EnsureWindow(); }
+DialogWindow& Dialog::Window() {
+    return EnsureWindow();
+}
 
 }  // namespace os

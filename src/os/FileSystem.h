@@ -22,7 +22,7 @@ struct FindData {
 
 // An open enumeration; closing happens on destruction.
 class FindHandle {
-public:
+  public:
     virtual ~FindHandle() = default;
     virtual bool Next(FindData& out) = 0;
 };
@@ -35,7 +35,7 @@ enum class OpenMode {
 
 // An open file; closing happens on destruction.
 class File {
-public:
+  public:
     virtual ~File() = default;
     virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
     virtual bool Write(const void* data, uint32_t size, uint32_t& written) = 0;
@@ -63,7 +63,7 @@ enum : uint32_t {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Null when nothing matches; otherwise `first` holds the first record.

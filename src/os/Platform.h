@@ -3,6 +3,7 @@
 #pragma once
 
 #include "os/FileSystem.h"
+#include "os/Net.h"
 #include "os/Shell.h"
 #include "os/System.h"
 #include "os/Ui.h"
@@ -14,6 +15,7 @@ struct Platform {
     System& sys;
     Shell& shell;
     Ui& ui;
+    Net& net;
 };
 
 }  // namespace os

@@ -49,12 +49,12 @@ enum : int {
 
 // A named kernel mutex; released and closed on destruction.
 class NamedMutex {
-public:
+  public:
     virtual ~NamedMutex() = default;
 };
 
 class System {
-public:
+  public:
     virtual ~System() = default;
 
     virtual bool GetComputerName(WString& out) = 0;  // NetBIOS name, at most 15 characters
@@ -85,6 +85,9 @@ public:
     virtual std::unique_ptr<NamedMutex> CreateNamedMutex(const WString& name,
                                                          bool& alreadyExisted) = 0;
     virtual void SetJapaneseLocale() = 0;
+    // Asks the system to stay awake (and keep the display on) while a copy runs, or releases
+    // that request.
+    virtual void SetKeepAwake(bool on) = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;
     // Ends the process at once with `code`, skipping every clean-up. On Windows it does not
     // return; the simulation records the code and stops the PC, so callers return right after.

@@ -37,7 +37,7 @@ struct FontSpec {
 
 // A surface of one window during one paint or one direct drawing step.
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     // Draws resource bitmap `id` unscaled with its top-left corner at (x, y).
     virtual void DrawBitmap(int id, int x, int y) = 0;
@@ -54,7 +54,7 @@ class Dialog;
 
 // The window behind a Dialog; created by Ui for one dialog object.
 class DialogWindow {
-public:
+  public:
     virtual ~DialogWindow() = default;
 
     virtual int RunModal() = 0;         // returns the EndDialog result
@@ -91,10 +91,21 @@ public:
     virtual WString GetItemText(int id) = 0;
     virtual void EnableItem(int id, bool enable) = 0;
     virtual void ShowItem(int id, bool show) = 0;
+    // List-box controls. A sorted list box places a new row by its text.
+    virtual int ListAddString(int id, const WString& text) = 0;
+    virtual void ListResetContent(int id) = 0;
+    virtual int ListGetCount(int id) = 0;
+    virtual int ListGetCurSel(int id) = 0;  // -1 when no row is selected
+    virtual void ListSetCurSel(int id, int index) = 0;
+    virtual WString ListGetText(int id, int index) = 0;
+    // Progress-bar controls (32-bit ranges).
+    virtual void SetProgressRange(int id, int lower, int upper) = 0;
+    virtual int GetProgressUpper(int id) = 0;
+    virtual void SetProgressPos(int id, int pos) = 0;
 };
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
 
     virtual std::unique_ptr<DialogWindow> CreateDialogWindow(Dialog& dialog, int templateId,
@@ -105,18 +116,20 @@ public:
     // Runs every waiting message of this thread, then returns.
     virtual void PumpMessages() = 0;
     virtual void PostQuit(int exitCode) = 0;
+    // A key-down and key-up of Shift (virtual key 16) sent to the desktop window.
+    virtual void NudgeDesktop() = 0;
 
     // The application's main window (null until one is set).
     Dialog* MainWindow() const { return m_pMainWindow; }
     void SetMainWindow(Dialog* dialog) { m_pMainWindow = dialog; }
 
-private:
+  private:
     Dialog* m_pMainWindow = nullptr;
 };
 
 // Base of every dialog of the system. The host calls the On* handlers on the UI thread.
 class Dialog {
-public:
+  public:
     Dialog(Ui& ui, int templateId, Dialog* parent);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
@@ -145,7 +158,7 @@ public:
     virtual void OnCancel() { EndDialog(kIdCancel); }
     virtual void OnDestroy() {}
 
-private:
+  private:
     DialogWindow& EnsureWindow();
 
     Ui& m_ui;

@@ -1,0 +1,181 @@
+// Socket layer: listening, accepting the partner, connecting out, and turning socket events
+// into the main dialog's application messages.
+#include "net/Sockets.h"
+
+#include "os/Text.h"
+#include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
+#include "platform/Trace.h"
+
+namespace {
+
+constexpr int kListenBacklog = 5;
+
+void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
+    if (owner != nullptr) {
+        owner->Window().Send(message, wParam);
+    }
+}
+
+}  // namespace
+
+bool ParseIPv4(const os::WString& text, os::IPv4& address) {
+    int part = 0;
+    int value = -1;
+    for (char16_t c : text) {
+        if (c >= u'0' && c <= u'9') {
+            value = (value < 0 ? 0 : value * 10) + (c - u'0');
+            if (value > 255) {
+                return false;
+            }
+        } else if (c == u'.' && value >= 0 && part < 3) {
+            address[static_cast<size_t>(part++)] = static_cast<uint8_t>(value);
+            value = -1;
+        } else {
+            return false;
+        }
+    }
+    if (part != 3 || value < 0) {
+        return false;
+    }
+    address[3] = static_cast<uint8_t>(value);
+    return true;
+}
+
+CReceiveSocket::CReceiveSocket(os::Net& net, CServerSocket& server)
+    : m_pServer(&server), m_pSocket(net.CreateSocket(*this)) {}
+
+CReceiveSocket::~CReceiveSocket() = default;
+
+void CReceiveSocket::OnReceive(int error) {
+    if (error != 0) {
+        ShowMessage(m_pServer->Os().ui, texts::kReceiveSocketFailed);
+        return;
+    }
+    const int count = m_pServer->NextReceiveCount();
+    SendToOwner(m_pServer->m_pOwnerDlg, kMsgIncomingData, static_cast<uintptr_t>(count));
+}
+
+CServerSocket::CServerSocket(os::Platform& os) : m_os(os) {}
+
+CServerSocket::~CServerSocket() = default;
+
+void CServerSocket::SetPartnerAddresses(const std::vector<os::IPv4>& addresses) {
+    m_partners = addresses;
+}
+
+bool CServerSocket::Listen(os::Dialog* owner) {
+    m_pOwnerDlg = owner;
+    m_pSocket = m_os.net.CreateSocket(*this);
+    if (!m_pSocket->Create(kTandrixPort)) {
+        ShowMessage(m_os.ui, texts::kServerSocketInitFailed);
+        return false;
+    }
+    if (!m_pSocket->Listen(kListenBacklog)) {
+        ShowMessage(m_os.ui, texts::kListenFailed);
+        return false;
+    }
+    return true;
+}
+
+void CServerSocket::Close() {
+    if (m_pSocket) {
+        m_pSocket->Close();
+    }
+}
+
+bool CServerSocket::IsPartner(os::Socket& socket) {
+    os::IPv4 peer{};
+    if (!socket.PeerAddress(peer)) {
+        return false;
+    }
+    for (const auto& partner : m_partners) {
+        if (partner == peer) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CServerSocket::OnAccept(int error) {
+    if (!m_pSocket) {
+        return;
+    }
+    // Take the pending connection first: only its address tells whether it is the partner.
+    auto candidate = std::make_unique<CReceiveSocket>(m_os.net, *this);
+    if (!m_pSocket->Accept(candidate->Sock())) {
+        if (error != 0 && !m_pAccepted) {
+            ShowMessage(m_os.ui, texts::kAcceptFailed);
+        }
+        return;
+    }
+    if (!IsPartner(candidate->Sock())) {
+        Trace(u"CServerSocket::OnAccept() connection from a stranger closed");
+        candidate->Sock().Close();
+        return;
+    }
+    if (m_pAccepted) {
+        candidate->Sock().Close();
+        ShowMessage(m_os.ui, texts::kStaleConnection);
+        if (m_pOwnerDlg != nullptr) {
+            m_pOwnerDlg->Window().PostClose();
+        }
+        return;
+    }
+    if (error != 0) {
+        candidate->Sock().Close();
+        ShowMessage(m_os.ui, texts::kAcceptFailed);
+        return;
+    }
+    m_pAccepted = std::move(candidate);
+    SendToOwner(m_pOwnerDlg, kMsgAccepted, 0);
+}
+
+CClientSocket::CClientSocket(os::Platform& os) : m_os(os) {}
+
+CClientSocket::~CClientSocket() = default;
+
+bool CClientSocket::Connect(os::Dialog* owner, const os::WString& address) {
+    if (!m_bCreated) {
+        m_pOwnerDlg = owner;
+        m_pSocket = m_os.net.CreateSocket(*this);
+        if (!m_pSocket->Create(0)) {
+            ShowMessage(m_os.ui, texts::kClientSocketInitFailed);
+            return false;
+        }
+        m_bCreated = true;
+    }
+    return m_pSocket->Connect(os::ToAscii(address), kTandrixPort);
+}
+
+int CClientSocket::Send(const void* data, int size) {
+    return m_pSocket ? m_pSocket->Send(data, size) : -1;
+}
+
+int CClientSocket::Receive(void* buffer, int size) {
+    return m_pSocket ? m_pSocket->Receive(buffer, size) : -1;
+}
+
+int CClientSocket::LastError() {
+    return m_pSocket ? m_pSocket->LastError() : 0;
+}
+
+void CClientSocket::Close() {
+    if (m_pSocket) {
+        m_pSocket->Close();
+    }
+    m_bCreated = false;
+}
+
+void CClientSocket::OnReceive(int error) {
+    if (error != 0) {
+        ShowMessage(m_os.ui, texts::kClientReceiveFailed);
+        return;
+    }
+    SendToOwner(m_pOwnerDlg, kMsgOutgoingData, 0);
+}
+
+void CClientSocket::OnClose(int /*error*/) {
+    SendToOwner(m_pOwnerDlg, kMsgClientClosed, 0);
+    m_bCreated = false;
+}

@@ -1,0 +1,96 @@
+// The three sockets of a PC: the listening socket with its one accepted (incoming)
+// connection, and the outgoing connection to the partner. Their events become application
+// messages to the main dialog: WM_APP+1 accepted, +2 outgoing closed, +3 data on the incoming
+// connection (wParam: the running count of such events), +4 data on the outgoing connection.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "os/Net.h"
+#include "os/Platform.h"
+
+constexpr uint16_t kTandrixPort = 52379;
+
+enum : unsigned {
+    kMsgAccepted = 1,
+    kMsgClientClosed = 2,
+    kMsgIncomingData = 3,
+    kMsgOutgoingData = 4,
+    kMsgSearchCancelled = 5,
+    kMsgStopRequest = 6,
+};
+
+class CServerSocket;
+
+// The accepted, incoming connection. Its own close raises nothing.
+class CReceiveSocket : public os::SocketEvents {
+  public:
+    CReceiveSocket(os::Net& net, CServerSocket& server);
+    ~CReceiveSocket() override;
+
+    void OnReceive(int error) override;
+    os::Socket& Sock() { return *m_pSocket; }
+    int Send(const void* data, int size) { return m_pSocket->Send(data, size); }
+    int Receive(void* buffer, int size) { return m_pSocket->Receive(buffer, size); }
+
+    CServerSocket* m_pServer;
+
+  private:
+    std::unique_ptr<os::Socket> m_pSocket;
+};
+
+// The listening socket. It accepts exactly one connection, from the partner only.
+class CServerSocket : public os::SocketEvents {
+  public:
+    explicit CServerSocket(os::Platform& os);
+    ~CServerSocket() override;
+
+    bool Listen(os::Dialog* owner);
+    void Close();
+    void OnAccept(int error) override;
+
+    // Addresses the partner may connect from; connections from anywhere else are closed
+    // at once without any other effect.
+    void SetPartnerAddresses(const std::vector<os::IPv4>& addresses);
+
+    os::Platform& Os() { return m_os; }
+    int NextReceiveCount() { return ++m_nReceiveCount; }
+
+    std::unique_ptr<CReceiveSocket> m_pAccepted;
+    os::Dialog* m_pOwnerDlg = nullptr;
+
+  private:
+    bool IsPartner(os::Socket& socket);
+
+    os::Platform& m_os;
+    std::unique_ptr<os::Socket> m_pSocket;
+    std::vector<os::IPv4> m_partners;
+    int m_nReceiveCount = -1;  // counts readable events of the incoming connection
+};
+
+// The outgoing connection to the partner.
+class CClientSocket : public os::SocketEvents {
+  public:
+    explicit CClientSocket(os::Platform& os);
+    ~CClientSocket() override;
+
+    bool Connect(os::Dialog* owner, const os::WString& address);
+    int Send(const void* data, int size);
+    int Receive(void* buffer, int size);
+    int LastError();
+    void Close();
+
+    void OnReceive(int error) override;
+    void OnClose(int error) override;
+
+    os::Dialog* m_pOwnerDlg = nullptr;
+    bool m_bCreated = false;
+
+  private:
+    os::Platform& m_os;
+    std::unique_ptr<os::Socket> m_pSocket;
+};
+
+// "192.168.1.5" → its four bytes; false for anything else.
+bool ParseIPv4(const os::WString& text, os::IPv4& address);

@@ -1,0 +1,38 @@
+// Every text a user can meet, in one place: message boxes, captions and painted lines.
+#pragma once
+
+namespace texts {
+
+inline constexpr char16_t kProductTitle[] = u"ソラノワ Basic";
+inline constexpr char16_t kAppNamePlaceholder[] = u"APPLICATION_NAME";
+inline constexpr char16_t kAboutMenuSuffix[] = u"のバージョン情報(&A)...";
+inline constexpr char16_t kAboutVersionLine[] = u"ソラノワ Basic Version 6.0";
+
+// Start-up.
+inline constexpr char16_t kSocketInitFailed[] = u"ソケットの初期化に失敗しました。";
+inline constexpr char16_t kAlreadyRunning[] = u"本製品は複数同時に起動できません。";
+inline constexpr char16_t kMutexName[] = u"MyInstance";
+inline constexpr char16_t kNoWin31[] = u"当プログラムは、Windows3.1には、対応しておりません";
+inline constexpr char16_t kNoWin9x[] = u"当プログラムは、Windows95/98/Meには、対応しておりません";
+inline constexpr char16_t kUnknownOs[] = u"OSの種類が不明です";
+
+// Sockets.
+inline constexpr char16_t kServerSocketInitFailed[] = u"サーバーソケットの初期化に失敗しました";
+inline constexpr char16_t kListenFailed[] = u"接続待機状態に移行できませんでした";
+inline constexpr char16_t kClientSocketInitFailed[] = u"クライアントソケットの初期化に失敗しました";
+inline constexpr char16_t kAcceptFailed[] = u"接続要求受け入れに失敗しました";
+inline constexpr char16_t kStaleConnection[] =
+    u"過去の接続情報が残っているため接続できません。両方のパソコンで本ソフトを終了してから "
+    u"再度接続設定をおこなって下さい。";
+inline constexpr char16_t kReceiveSocketFailed[] = u"受信ソケットで受信に失敗しました";
+inline constexpr char16_t kClientReceiveFailed[] = u"クライアントソケットで受信に失敗しました";
+
+// Work folder and path log.
+inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";
+inline constexpr char16_t kPathLogName[] = u"FerryloPath.log";
+
+// Manual.
+inline constexpr char16_t kLocalManual[] = u"\\..\\..\\Docs\\manual\\index.html";
+inline constexpr char16_t kOnlineManual[] = u"https://www.soranowa.example/basic/manual/";
+
+}  // namespace texts
