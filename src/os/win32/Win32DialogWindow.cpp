@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include <commctrl.h>
+
 #include "os/win32/Win32Canvas.h"
 #include "os/win32/WinText.h"
 
@@ -323,6 +325,57 @@ void Win32DialogWindow::ShowItem(int id, bool show) {
     if (item) {
         ShowWindow(item, show ? SW_SHOW : SW_HIDE);
     }
+}
+
+LRESULT Win32DialogWindow::SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT otherwise) {
+    return m_hWnd ? SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam) : otherwise;
+}
+
+int Win32DialogWindow::ListAddString(int id, const WString& text) {
+    return static_cast<int>(
+        SendItem(id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(text)), LB_ERR));
+}
+
+void Win32DialogWindow::ListResetContent(int id) {
+    SendItem(id, LB_RESETCONTENT, 0, 0);
+}
+
+int Win32DialogWindow::ListGetCount(int id) {
+    const LRESULT n = SendItem(id, LB_GETCOUNT, 0, 0);
+    return n == LB_ERR ? 0 : static_cast<int>(n);
+}
+
+int Win32DialogWindow::ListGetCurSel(int id) {
+    return static_cast<int>(SendItem(id, LB_GETCURSEL, 0, 0, LB_ERR));
+}
+
+void Win32DialogWindow::ListSetCurSel(int id, int index) {
+    SendItem(id, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+WString Win32DialogWindow::ListGetText(int id, int index) {
+    const LRESULT length = SendItem(id, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, LB_ERR);
+    if (length == LB_ERR || length < 0) {
+        return {};
+    }
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT n = SendItem(id, LB_GETTEXT, static_cast<WPARAM>(index),
+                               reinterpret_cast<LPARAM>(text.data()), LB_ERR);
+    return n == LB_ERR ? WString() : FromW(text.data(), static_cast<size_t>(n));
+}
+
+void Win32DialogWindow::SetProgressRange(int id, int lower, int upper) {
+    SendItem(id, PBM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
+}
+
+int Win32DialogWindow::GetProgressUpper(int id) {
+    // wParam FALSE asks for the upper limit.
+    return static_cast<int>(SendItem(id, PBM_GETRANGE, FALSE, 0));
+}
+
+void Win32DialogWindow::SetProgressPos(int id, int pos) {
+    SendItem(id, PBM_SETPOS, static_cast<WPARAM>(pos), 0);
 }
 
 }  // namespace os::win32

@@ -51,6 +51,15 @@ class Win32DialogWindow : public DialogWindow {
     WString GetItemText(int id) override;
     void EnableItem(int id, bool enable) override;
     void ShowItem(int id, bool show) override;
+    int ListAddString(int id, const WString& text) override;
+    void ListResetContent(int id) override;
+    int ListGetCount(int id) override;
+    int ListGetCurSel(int id) override;
+    void ListSetCurSel(int id, int index) override;
+    WString ListGetText(int id, int index) override;
+    void SetProgressRange(int id, int lower, int upper) override;
+    int GetProgressUpper(int id) override;
+    void SetProgressPos(int id, int pos) override;
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,6 +67,8 @@ class Win32DialogWindow : public DialogWindow {
     INT_PTR OnPaintMessage();
     INT_PTR OnCommandMessage(WPARAM wParam, LPARAM lParam);
     void SetResult(LRESULT result);
+    // SendDlgItemMessageW, or `otherwise` when there is no window.
+    LRESULT SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam, LRESULT otherwise = 0);
 
     HINSTANCE m_hModule;
     Dialog& m_dialog;

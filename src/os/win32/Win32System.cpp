@@ -174,6 +174,11 @@ void Win32System::SetJapaneseLocale() {
     _wsetlocale(LC_ALL, L"Japanese");
 }
 
+void Win32System::SetKeepAwake(bool on) {
+    SetThreadExecutionState(on ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED
+                               : ES_CONTINUOUS);
+}
+
 void Win32System::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }

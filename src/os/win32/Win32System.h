@@ -28,6 +28,7 @@ class Win32System : public System {
     std::unique_ptr<NamedMutex> CreateNamedMutex(const WString& name,
                                                  bool& alreadyExisted) override;
     void SetJapaneseLocale() override;
+    void SetKeepAwake(bool on) override;
     void Sleep(uint32_t milliseconds) override;
     void ExitProcess(int code) override;
 };

@@ -1,18 +1,11 @@
 // Dialog windows, message boxes and the pump for the Win32 build.
 #include "os/win32/Win32Ui.h"
 
+#include "os/win32/MessagePump.h"
 #include "os/win32/Win32DialogWindow.h"
 #include "os/win32/WinText.h"
 
 namespace os::win32 {
-
-namespace {
-
-bool IsDialog(HWND hwnd) {
-    return GetClassLongPtrW(hwnd, GCW_ATOM) == reinterpret_cast<ULONG_PTR>(WC_DIALOG);
-}
-
-}  // namespace
 
 std::unique_ptr<DialogWindow> Win32Ui::CreateDialogWindow(Dialog& dialog, int templateId,
                                                           Dialog* parent) {
@@ -31,18 +24,19 @@ void Win32Ui::PumpMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
-        // Keyboard navigation (Tab, Enter, Esc) for modeless dialogs.
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialog(root) && IsDialogMessageW(root, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        DispatchQueuedMessage(msg);
     }
 }
 
 void Win32Ui::PostQuit(int exitCode) {
     PostQuitMessage(exitCode);
+}
+
+void Win32Ui::NudgeDesktop() {
+    // Posted, not sent: the desktop belongs to another process that may be busy.
+    HWND desktop = GetDesktopWindow();
+    PostMessageW(desktop, WM_KEYDOWN, VK_SHIFT, 0);
+    PostMessageW(desktop, WM_KEYUP, VK_SHIFT, 0);
 }
 
 }  // namespace os::win32

@@ -18,6 +18,7 @@ class Win32Ui : public Ui {
                    unsigned type) override;
     void PumpMessages() override;
     void PostQuit(int exitCode) override;
+    void NudgeDesktop() override;
 
   private:
     HINSTANCE m_hModule;

@@ -6,6 +6,7 @@
 #include "app/TandrixApp.h"
 #include "os/Platform.h"
 #include "os/win32/Win32FileSystem.h"
+#include "os/win32/Win32Net.h"
 #include "os/win32/Win32Shell.h"
 #include "os/win32/Win32System.h"
 #include "os/win32/Win32Ui.h"
@@ -19,7 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     os::win32::Win32System sys;
     os::win32::Win32Shell shell;
     os::win32::Win32Ui ui(instance);
-    os::Platform platform{fs, sys, shell, ui};
+    os::win32::Win32Net net;
+    os::Platform platform{fs, sys, shell, ui, net};
 
     CTandrixApp app(platform);
     return app.Run();
