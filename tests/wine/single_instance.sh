@@ -35,7 +35,8 @@ wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
 
 jwine 'C:\tandrix\tandrix.exe' </dev/null >/dev/null 2>&1 &
 FIRST=$!
-wait_for 60 test -n "$(windows_titled)" || fail "the first copy shows no main window"
+has_main_window() { [ -n "$(windows_titled)" ]; }
+wait_for 60 has_main_window || fail "the first copy shows no main window"
 MAIN_WINDOWS="$(windows_titled)"
 sleep 1
 import -window root "$SHOTS/single_instance-1-first.png"
@@ -43,7 +44,8 @@ import -window root "$SHOTS/single_instance-1-first.png"
 jwine 'C:\tandrix\tandrix.exe' </dev/null >/dev/null 2>&1 &
 SECOND=$!
 new_box() { comm -13 <(echo "$MAIN_WINDOWS") <(windows_titled) | head -1; }
-wait_for 30 test -n "$(new_box)" || fail "the second copy shows no window titled $TITLE"
+has_new_box() { [ -n "$(new_box)" ]; }
+wait_for 30 has_new_box || fail "the second copy shows no window titled $TITLE"
 BOX="$(new_box)"
 sleep 1
 import -window root "$SHOTS/single_instance-2-message-box.png"
@@ -53,10 +55,13 @@ shown="$(jwine 'C:\tandrix\winprobe.exe' messagebox "$TITLE" 2>/dev/null | tr -d
     fail "no message box titled $TITLE"
 [ "$shown" = "$TEXT" ] || fail "message box says '$shown', expected '$TEXT'"
 
-# Answer it with Return: the second copy ends, the first keeps running.
+# Answer it with Return: the second copy, waiting on its box until then, ends; the first
+# keeps running.
+kill -0 "$SECOND" 2>/dev/null || fail "the second copy ended before its box was answered"
 xdotool windowfocus --sync "$BOX" 2>/dev/null || true
 xdotool key --window "$BOX" Return
-wait_for 15 bash -c "! kill -0 $SECOND 2>/dev/null" || fail "the second copy is still running"
+second_ended() { ! kill -0 "$SECOND" 2>/dev/null; }
+wait_for 15 second_ended || fail "the second copy is still running"
 kill -0 "$FIRST" 2>/dev/null || fail "the first copy ended too"
 [ "$(windows_titled)" = "$MAIN_WINDOWS" ] || fail "the first copy's window is gone"
 import -window root "$SHOTS/single_instance-3-after.png"
