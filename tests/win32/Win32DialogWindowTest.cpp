@@ -2,6 +2,7 @@
 // way Windows delivers them, with every handler call recorded.
 #include "os/win32/WinApi.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -311,6 +312,40 @@ TEST_F(Win32DialogWindowTest, ControlsCaptionAndSystemMenu) {
     separator.fMask = MIIM_FTYPE;
     ASSERT_TRUE(GetMenuItemInfoW(menu, before, TRUE, &separator));
     EXPECT_NE(separator.fType & MFT_SEPARATOR, 0u);
+    dialog.DestroyWindow();
+}
+
+TEST_F(Win32DialogWindowTest, SortedListBoxRows) {
+    ScriptedDialog dialog(ui);
+    ASSERT_TRUE(dialog.Create());
+    os::DialogWindow& window = dialog.Window();
+    EXPECT_EQ(window.ListGetCount(IDC_TEST_LIST), 0);
+    EXPECT_EQ(window.ListGetCurSel(IDC_TEST_LIST), -1);
+    // A sorted list box places each row by its text and says where.
+    EXPECT_EQ(window.ListAddString(IDC_TEST_LIST, u"PC-B"), 0);
+    EXPECT_EQ(window.ListAddString(IDC_TEST_LIST, u"PC-A"), 0);
+    EXPECT_EQ(window.ListAddString(IDC_TEST_LIST, u"引越先"), 2);
+    EXPECT_EQ(window.ListGetCount(IDC_TEST_LIST), 3);
+    EXPECT_EQ(window.ListGetText(IDC_TEST_LIST, 1), u"PC-B");
+    EXPECT_EQ(window.ListGetText(IDC_TEST_LIST, 2), u"引越先");
+    EXPECT_EQ(window.ListGetText(IDC_TEST_LIST, 7), u"");
+    window.ListSetCurSel(IDC_TEST_LIST, 1);
+    EXPECT_EQ(window.ListGetCurSel(IDC_TEST_LIST), 1);
+    window.ListResetContent(IDC_TEST_LIST);
+    EXPECT_EQ(window.ListGetCount(IDC_TEST_LIST), 0);
+    EXPECT_EQ(window.ListGetCurSel(IDC_TEST_LIST), -1);
+    dialog.DestroyWindow();
+}
+
+TEST_F(Win32DialogWindowTest, ProgressBarsTakeThirtyTwoBitRanges) {
+    ScriptedDialog dialog(ui);
+    ASSERT_TRUE(dialog.Create());
+    os::DialogWindow& window = dialog.Window();
+    // File sizes in KB overflow the classic 16-bit range.
+    window.SetProgressRange(IDC_TEST_PROGRESS, 0, 3000000);
+    EXPECT_EQ(window.GetProgressUpper(IDC_TEST_PROGRESS), 3000000);
+    window.SetProgressPos(IDC_TEST_PROGRESS, 2500000);
+    EXPECT_EQ(SendDlgItemMessageW(dialog.Hwnd(), IDC_TEST_PROGRESS, PBM_GETPOS, 0, 0), 2500000);
     dialog.DestroyWindow();
 }
 

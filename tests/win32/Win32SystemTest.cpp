@@ -8,9 +8,14 @@
 #include <thread>
 #include <vector>
 
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "TempFolder.h"
 #include "os/Text.h"
 #include "os/win32/Win32Shell.h"
 #include "os/win32/Win32System.h"
+#include "os/win32/WinText.h"
 
 namespace {
 
@@ -172,6 +177,36 @@ TEST_F(Win32SystemTest, JapaneseLocaleSelectsTheJapaneseCodePage) {
 TEST(Win32ShellTest, OpenReportsFailureForMissingDocuments) {
     os::win32::Win32Shell shell;
     EXPECT_FALSE(shell.Open(u"open", u"C:\\no\\such\\document.txt"));
+}
+
+TEST(Win32ShellTest, ShortcutsKeepTargetDescriptionAndArguments) {
+    os::win32::Win32Shell shell;
+    wintest::TempFolder dir;
+    const WString link = dir / u"引越元のメモ帳.lnk";
+    ASSERT_TRUE(shell.ComInitialize());
+    ASSERT_TRUE(
+        shell.SaveShortcut(link, u"C:\\windows\\notepad.exe", u"メモ帳を開く", u"/a \"b c\""));
+
+    // Read back through the shell's own objects.
+    IShellLinkW* read = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(&read))));
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(read->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    ASSERT_TRUE(SUCCEEDED(file->Load(reinterpret_cast<const wchar_t*>(link.c_str()), STGM_READ)));
+    wchar_t text[MAX_PATH] = {};
+    read->GetPath(text, MAX_PATH, nullptr, 0);
+    EXPECT_TRUE(os::EqualsNoCase(os::win32::FromW(text), u"C:\\windows\\notepad.exe"));
+    read->GetDescription(text, MAX_PATH);
+    EXPECT_EQ(os::win32::FromW(text), u"メモ帳を開く");
+    read->GetArguments(text, MAX_PATH);
+    EXPECT_EQ(os::win32::FromW(text), u"/a \"b c\"");
+    int show = 0;
+    read->GetShowCmd(&show);
+    EXPECT_EQ(show, SW_SHOWNORMAL);
+    file->Release();
+    read->Release();
+    shell.ComUninitialize();
 }
 
 }  // namespace
