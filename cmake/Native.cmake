@@ -1,5 +1,12 @@
 # Native build: the system's code against the simulated PC, unit and simulation tests with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the build-time tools.
+# With TANDRIX_FUZZ the build holds the libFuzzer targets instead (cmake/Fuzz.cmake).
+option(TANDRIX_FUZZ "Build only the libFuzzer targets of tests/fuzz (needs clang)" OFF)
+if(TANDRIX_FUZZ)
+    include(cmake/Fuzz.cmake)
+    return()
+endif()
+
 option(TANDRIX_SANITIZE "Build with ASan and UBSan" ON)
 if(TANDRIX_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer

@@ -50,6 +50,7 @@ build_art() {
     log "artwork"
     mkdir -p "$ART"
     "$NATIVE/artgen" "$ART"
+    "$ROOT/tools/artwork/make-bitmaps.sh" "$ART"
 }
 
 build_windows() {

@@ -263,6 +263,7 @@ std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenM
         Fail(os::kErrSharingViolation);
         return nullptr;
     }
+    m_lastError = os::kErrAlreadyExists;  // CREATE_ALWAYS and OPEN_ALWAYS say so on success
     if (mode == os::OpenMode::CreateAlways) {
         // CREATE_ALWAYS refuses to overwrite a hidden or system file unless the caller asks
         // for those attributes again.
