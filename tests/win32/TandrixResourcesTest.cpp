@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "os/Text.h"
 #include "os/win32/WinText.h"
@@ -105,6 +106,34 @@ TEST_F(TandrixResourcesTest, ManifestAsksForAdministratorAndNamesWindows7To10) {
              "Microsoft.Windows.Common-Controls",
          }) {
         EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
+    }
+}
+
+TEST_F(TandrixResourcesTest, EveryBitmapLoadsAsTwentyFourBitColour) {
+    std::vector<int> ids;
+    EnumResourceNamesW(
+        m_hExe, RT_BITMAP,
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
+            if (IS_INTRESOURCE(name)) {
+                reinterpret_cast<std::vector<int>*>(list)->push_back(
+                    static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&ids));
+    ASSERT_FALSE(ids.empty());
+    for (int id : ids) {
+        SCOPED_TRACE(id);
+        HBITMAP bitmap = LoadBitmapW(m_hExe, MAKEINTRESOURCEW(id));
+        ASSERT_NE(bitmap, nullptr);
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof(info), &info);
+        EXPECT_GT(info.bmWidth, 0);
+        EXPECT_GT(info.bmHeight, 0);
+        DeleteObject(bitmap);
+        const std::string raw = Resource(RT_BITMAP, id);
+        ASSERT_GE(raw.size(), sizeof(BITMAPINFOHEADER));
+        EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(raw.data())->biBitCount, 24);
     }
 }
 
