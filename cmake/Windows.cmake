@@ -16,7 +16,8 @@ target_include_directories(tandrix_winlib PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE
 target_compile_options(tandrix_winlib PRIVATE ${TANDRIX_WARNINGS})
 target_link_libraries(tandrix_winlib PUBLIC ${TANDRIX_WIN_LIBS})
 
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${TANDRIX_ART_DIR} -I ${CMAKE_SOURCE_DIR}/res")
+set(CMAKE_RC_FLAGS
+    "${CMAKE_RC_FLAGS} -c 65001 -I ${TANDRIX_ART_DIR} -I ${CMAKE_SOURCE_DIR}/res -I ${CMAKE_SOURCE_DIR}/tests/win32")
 add_executable(tandrix WIN32 ${TANDRIX_WIN32_MAIN} ${CMAKE_SOURCE_DIR}/res/tandrix.rc)
 target_link_libraries(tandrix PRIVATE tandrix_winlib)
 target_link_options(tandrix PRIVATE -municode)
@@ -28,11 +29,19 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# The test program carries its own templates and bitmaps (tests/win32/*.rc) for the dialog
+# host tests.
 file(GLOB_RECURSE TANDRIX_WINTEST_SOURCES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp
+    ${CMAKE_SOURCE_DIR}/tests/win32/*.rc
     ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
 add_executable(tandrix_win_tests ${TANDRIX_WINTEST_SOURCES})
 target_include_directories(tandrix_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(tandrix_win_tests PRIVATE tandrix_winlib gtest)
 target_link_options(tandrix_win_tests PRIVATE -municode)
 target_compile_options(tandrix_win_tests PRIVATE ${TANDRIX_WARNINGS})
+
+# A small console helper for the end-to-end scripts (tests/wine).
+add_executable(winprobe ${CMAKE_SOURCE_DIR}/tests/wine/probe/winprobe.cpp)
+target_link_options(winprobe PRIVATE -municode)
+target_compile_options(winprobe PRIVATE ${TANDRIX_WARNINGS})

@@ -11,7 +11,7 @@ JOBS="$(nproc)"
 
 PACKAGES=(cmake g++ clang libgtest-dev libbenchmark-dev libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth imagemagick xdotool
-          fonts-noto-cjk fonts-wine iproute2 util-linux procps)
+          fonts-noto-cjk fonts-ipafont-gothic fonts-wine locales iproute2 util-linux procps)
 
 log() { printf '== %s\n' "$*" >&2; }
 
@@ -26,6 +26,17 @@ ensure_packages() {
         export DEBIAN_FRONTEND=noninteractive
         apt-get update -qq
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+    ensure_japanese_locale
+}
+
+# Wine takes the ANSI code page from the Unix locale: ja_JP.UTF-8 makes it 932, as on a
+# Japanese Windows, while file names stay UTF-8 on the Linux side.
+JA_LOCALE=ja_JP.UTF-8
+ensure_japanese_locale() {
+    if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+        log "generating the $JA_LOCALE locale"
+        localedef -i ja_JP -f UTF-8 "$JA_LOCALE"
     fi
 }
 
@@ -46,7 +57,7 @@ build_windows() {
     log "windows build"
     cmake -S "$ROOT" -B "$WINBUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTANDRIX_ART_DIR="$ART" >/dev/null
-    cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests
+    cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests winprobe
 }
 
 # A display for Wine: a private Xvfb on a free display number.
@@ -66,13 +77,25 @@ wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml=;netprofm=d"
 }
 
+# wine as on a Japanese Windows (see ensure_japanese_locale).
+jwine() { LC_ALL="$JA_LOCALE" wine "$@"; }
+
+# Starts the prefix's wineserver for good and boots the Wine session before any test runs:
+# Wine's service processes would otherwise inherit (and hold open) the test runner's pipes.
+start_wine_session() {
+    wineserver -p
+    wine wineboot </dev/null >/dev/null 2>&1
+}
+
 # A template prefix made once (Japanese font substitutes, own captions, no Z: drive);
-# each run copies it into $1.
+# each run copies it into $1. It is made again when the registry settings change.
 TEMPLATE_PREFIX="$BUILD/wine-template"
 make_prefix() {
     local dest=$1
     wine_env
-    if [ ! -f "$TEMPLATE_PREFIX/.ready" ]; then
+    local stamp
+    stamp="$(sha256sum "$ROOT/scripts/wine-prefix.reg" | cut -d' ' -f1)"
+    if [ "$(cat "$TEMPLATE_PREFIX/.ready" 2>/dev/null)" != "$stamp" ]; then
         log "creating the Wine prefix template"
         rm -rf "$TEMPLATE_PREFIX"
         WINEPREFIX="$TEMPLATE_PREFIX" wineboot -i </dev/null >/dev/null 2>&1 || true
@@ -81,8 +104,9 @@ make_prefix() {
         WINEPREFIX="$TEMPLATE_PREFIX" wineserver -w || true
         cp /usr/share/wine/fonts/marlett.ttf "$TEMPLATE_PREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         rm -f "$TEMPLATE_PREFIX/dosdevices/z:"
-        touch "$TEMPLATE_PREFIX/.ready"
+        echo "$stamp" >"$TEMPLATE_PREFIX/.ready"
     fi
     rm -rf "$dest"
+    mkdir -p "$(dirname "$dest")"
     cp -a "$TEMPLATE_PREFIX" "$dest"
 }

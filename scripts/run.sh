@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and runs tandrix.exe under Wine. Without a display it runs under Xvfb,
-# takes a screenshot after start-up and says where it is.
+# Sets everything up and runs tandrix.exe under Wine, as on a Japanese Windows. Without a
+# display it runs under Xvfb, takes a screenshot of the main dialog and says where it is.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
@@ -12,24 +12,36 @@ PREFIX="$BUILD/run-prefix"
 [ -d "$PREFIX" ] || make_prefix "$PREFIX"
 wine_env
 export WINEPREFIX="$PREFIX"
-EXE="$WINBUILD/tandrix.exe"
+# The program runs from C:\, as it would on a PC (it looks for its manual beside itself).
+mkdir -p "$PREFIX/drive_c/tandrix"
+cp "$WINBUILD/tandrix.exe" "$PREFIX/drive_c/tandrix/"
+EXE='C:\tandrix\tandrix.exe'
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TANDRIX_HEADLESS:-}" ]; then
     log "starting tandrix.exe on $DISPLAY"
-    wine "$EXE"
+    jwine "$EXE"
     exit 0
 fi
 
 start_xvfb 95
 trap 'WINEPREFIX="$PREFIX" wineserver -k 2>/dev/null || true; stop_xvfb' EXIT
+start_wine_session
 log "starting tandrix.exe headless on $DISPLAY"
-wine "$EXE" >/dev/null 2>&1 &
+jwine "$EXE" </dev/null >/dev/null 2>&1 &
+shown=""
 for _ in $(seq 60); do
-    xdotool search --name "ソラノワ Basic" >/dev/null 2>&1 && break
+    if xdotool search --name "ソラノワ Basic" >/dev/null 2>&1; then
+        shown=yes
+        break
+    fi
     sleep 0.5
 done
 sleep 2
 mkdir -p "$BUILD/screenshots"
 SHOT="$BUILD/screenshots/run.png"
 import -window root "$SHOT"
-echo "tandrix.exe is running under Xvfb; screenshot: $SHOT"
+if [ -z "$shown" ]; then
+    echo "tandrix.exe showed no main window; screenshot: $SHOT" >&2
+    exit 1
+fi
+echo "tandrix.exe ran under Xvfb; screenshot of its main dialog: $SHOT"

@@ -35,7 +35,7 @@ struct FontSpec {
     WString face;
 };
 
-// A surface of one window during one paint or one direct drawing step.
+// A surface of one window during one paint or one direct drawing step. Colours are 0xRRGGBB.
 class Canvas {
   public:
     virtual ~Canvas() = default;

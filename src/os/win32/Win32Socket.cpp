@@ -1,0 +1,182 @@
+// Socket calls and the waits of Connect and Send.
+#include "os/win32/Win32Socket.h"
+
+#include <cstring>
+
+#include "os/win32/MessagePump.h"
+#include "os/win32/Win32Net.h"
+
+namespace os::win32 {
+
+Win32Socket::~Win32Socket() {
+    Close();
+}
+
+bool Win32Socket::Fail() {
+    m_nLastError = WSAGetLastError();
+    return false;
+}
+
+bool Win32Socket::Attach(SOCKET s) {
+    m_socket = s;
+    m_bConnectDone = false;
+    m_bWritable = true;
+    m_bPeerClosed = false;
+    if (!m_net.Register(s, *this)) {
+        m_nLastError = WSAGetLastError();
+        closesocket(s);
+        m_socket = INVALID_SOCKET;
+        return false;
+    }
+    return true;
+}
+
+bool Win32Socket::Create(uint16_t port) {
+    if (IsCreated()) {
+        return true;
+    }
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET) {
+        return Fail();
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = htons(port);
+    if (bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != 0) {
+        Fail();
+        closesocket(s);
+        return false;
+    }
+    return Attach(s);
+}
+
+bool Win32Socket::Listen(int backlog) {
+    return listen(m_socket, backlog) == 0 || Fail();
+}
+
+bool Win32Socket::Accept(Socket& into) {
+    auto* target = dynamic_cast<Win32Socket*>(&into);
+    if (!target || target->IsCreated()) {
+        m_nLastError = WSAEINVAL;
+        return false;
+    }
+    SOCKET s = accept(m_socket, nullptr, nullptr);
+    if (s == INVALID_SOCKET) {
+        return Fail();
+    }
+    return target->Attach(s);
+}
+
+bool Win32Socket::Connect(const std::string& dottedAddress, uint16_t port) {
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_addr.s_addr = inet_addr(dottedAddress.c_str());
+    peer.sin_port = htons(port);
+    if (peer.sin_addr.s_addr == INADDR_NONE) {
+        m_nLastError = WSAEINVAL;
+        return false;
+    }
+    m_bConnectDone = false;
+    if (connect(m_socket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) == 0) {
+        return true;
+    }
+    if (WSAGetLastError() != WSAEWOULDBLOCK) {
+        return Fail();
+    }
+    // The outcome arrives as FD_CONNECT; messages keep flowing meanwhile.
+    while (!m_bConnectDone && IsCreated()) {
+        if (!WaitAndDispatchOne()) {
+            m_nLastError = WSAEINTR;
+            return false;
+        }
+    }
+    if (!IsCreated()) {
+        m_nLastError = WSAENOTSOCK;
+        return false;
+    }
+    m_nLastError = m_nConnectError;
+    return m_nConnectError == 0;
+}
+
+int Win32Socket::Send(const void* data, int size) {
+    const char* bytes = static_cast<const char*>(data);
+    int sent = 0;
+    while (sent < size) {
+        const int n = send(m_socket, bytes + sent, size - sent, 0);
+        if (n != SOCKET_ERROR) {
+            sent += n;
+            continue;
+        }
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            Fail();
+            return -1;
+        }
+        // FD_WRITE says when the buffers have room again.
+        m_bWritable = false;
+        while (!m_bWritable && !m_bPeerClosed && IsCreated()) {
+            if (!WaitAndDispatchOne()) {
+                m_nLastError = WSAEINTR;
+                return -1;
+            }
+        }
+        if (!m_bWritable) {
+            m_nLastError = IsCreated() ? WSAECONNRESET : WSAENOTSOCK;
+            return -1;
+        }
+    }
+    return sent;
+}
+
+int Win32Socket::Receive(void* buffer, int size) {
+    const int n = recv(m_socket, static_cast<char*>(buffer), size, 0);
+    if (n == SOCKET_ERROR) {
+        Fail();
+        return -1;
+    }
+    return n;
+}
+
+void Win32Socket::Close() {
+    if (m_socket != INVALID_SOCKET) {
+        m_net.Unregister(m_socket);
+        closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+bool Win32Socket::PeerAddress(IPv4& address) {
+    sockaddr_in peer{};
+    int length = sizeof(peer);
+    if (getpeername(m_socket, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+        return Fail();
+    }
+    std::memcpy(address.data(), &peer.sin_addr, 4);
+    return true;
+}
+
+void Win32Socket::OnNetworkEvent(int event, int error) {
+    switch (event) {
+        case FD_CONNECT:
+            m_bConnectDone = true;
+            m_nConnectError = error;
+            break;
+        case FD_WRITE:
+            m_bWritable = true;
+            break;
+        case FD_ACCEPT:
+            m_events.OnAccept(error);
+            break;
+        case FD_READ:
+            m_events.OnReceive(error);
+            break;
+        case FD_CLOSE:
+            m_bPeerClosed = true;
+            m_events.OnClose(error);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace os::win32

@@ -1,0 +1,28 @@
+// The program's entry point: the Win32 platform objects, then the application.
+#include "os/win32/WinApi.h"
+
+#include <commctrl.h>
+
+#include "app/TandrixApp.h"
+#include "os/Platform.h"
+#include "os/win32/Win32FileSystem.h"
+#include "os/win32/Win32Net.h"
+#include "os/win32/Win32Shell.h"
+#include "os/win32/Win32System.h"
+#include "os/win32/Win32Ui.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Progress bars and the version 6 controls the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    os::win32::Win32FileSystem fs;
+    os::win32::Win32System sys;
+    os::win32::Win32Shell shell;
+    os::win32::Win32Ui ui(instance);
+    os::win32::Win32Net net;
+    os::Platform platform{fs, sys, shell, ui, net};
+
+    CTandrixApp app(platform);
+    return app.Run();
+}
