@@ -65,6 +65,8 @@ CTandrixDlg::~CTandrixDlg() {
 
 bool CTandrixDlg::OnInitDialog() {
     os::DialogWindow& window = Window();
+    // The painted surface is 600 x 400 pixels whatever the dialog font makes of the template.
+    window.SetClientSize(600, 400);
     window.AppendSystemMenu(kIdmAboutBox,
                             os::WString(texts::kProductTitle) + texts::kAboutMenuSuffix);
     window.SetIcon(IDR_MAINFRAME);

@@ -126,19 +126,23 @@ void CTandrixDlg::OnMouse(os::MouseEvent event, os::Point point) {
     os::DialogWindow& window = Window();
     auto canvas = window.DirectCanvas();
     const auto buttons = CurrentButtons();
+    const auto draw = [&](int state) {
+        if (canvas) {
+            DrawButtons(*canvas, buttons, point, m_nScreen, state);
+        }
+    };
     switch (event) {
         case os::MouseEvent::Down:
         case os::MouseEvent::DoubleClick:
             m_bButtonDown = true;
             window.SetCapture();
-            DrawButtons(*canvas, buttons, point, m_nScreen, PaintedButton::kPressed);
+            draw(PaintedButton::kPressed);
             break;
         case os::MouseEvent::Move:
-            DrawButtons(*canvas, buttons, point, m_nScreen,
-                        m_bButtonDown ? PaintedButton::kPressed : PaintedButton::kHover);
+            draw(m_bButtonDown ? PaintedButton::kPressed : PaintedButton::kHover);
             break;
         case os::MouseEvent::Up:
-            DrawButtons(*canvas, buttons, point, m_nScreen, PaintedButton::kNormal);
+            draw(PaintedButton::kNormal);
             m_bButtonDown = false;
             window.ReleaseCapture();
             canvas.reset();

@@ -73,6 +73,8 @@ class DialogWindow {
     virtual void BringToFront() = 0;
     virtual bool IsMinimized() = 0;
     virtual Rect ClientRect() = 0;
+    // Resizes the window so that its client area is exactly `width` x `height` pixels.
+    virtual void SetClientSize(int width, int height) = 0;
     // A canvas for drawing straight onto the window outside a paint.
     virtual std::unique_ptr<Canvas> DirectCanvas() = 0;
     virtual void SetCapture() = 0;

@@ -104,6 +104,9 @@ void SimDialogWindow::AppendSystemMenu(unsigned commandId, const os::WString& te
 }
 
 os::Rect SimDialogWindow::ClientRect() {
+    if (m_clientSize.right != 0) {
+        return m_clientSize;
+    }
     return m_ui.TemplateClientRect(m_templateId);
 }
 

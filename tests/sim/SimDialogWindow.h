@@ -38,6 +38,7 @@ class SimDialogWindow : public os::DialogWindow {
     void BringToFront() override { ++m_broughtToFront; }
     bool IsMinimized() override { return m_minimized; }
     os::Rect ClientRect() override;
+    void SetClientSize(int width, int height) override { m_clientSize = {0, 0, width, height}; }
     std::unique_ptr<os::Canvas> DirectCanvas() override;
     void SetCapture() override { m_capture = true; }
     void ReleaseCapture() override { m_capture = false; }
@@ -141,6 +142,7 @@ class SimDialogWindow : public os::DialogWindow {
     std::map<int, Progress> m_progress;
     std::shared_ptr<DrawList> m_lastPaint = std::make_shared<DrawList>();
     std::shared_ptr<DrawList> m_direct = std::make_shared<DrawList>();
+    os::Rect m_clientSize;
 };
 
 }  // namespace sim

@@ -250,6 +250,21 @@ Rect Win32DialogWindow::ClientRect() {
     return Rect{r.left, r.top, r.right, r.bottom};
 }
 
+void Win32DialogWindow::SetClientSize(int width, int height) {
+    if (!m_hWnd) {
+        return;
+    }
+    RECT client{};
+    RECT outer{};
+    GetClientRect(m_hWnd, &client);
+    GetWindowRect(m_hWnd, &outer);
+    // The frame around the client area stays as it is; only the client area changes size.
+    const int frameWidth = (outer.right - outer.left) - (client.right - client.left);
+    const int frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, width + frameWidth, height + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::unique_ptr<Canvas> Win32DialogWindow::DirectCanvas() {
     HDC dc = m_hWnd ? GetDC(m_hWnd) : nullptr;
     if (!dc) {

@@ -36,6 +36,7 @@ class Win32DialogWindow : public DialogWindow {
     void BringToFront() override;
     bool IsMinimized() override;
     Rect ClientRect() override;
+    void SetClientSize(int width, int height) override;
     std::unique_ptr<Canvas> DirectCanvas() override;
     void SetCapture() override;
     void ReleaseCapture() override;

@@ -162,7 +162,7 @@ WString Win32System::ErrorText(uint32_t code) {
 
 std::unique_ptr<NamedMutex> Win32System::CreateNamedMutex(const WString& name,
                                                           bool& alreadyExisted) {
-    HANDLE h = CreateMutexW(nullptr, TRUE, W(name));
+    HANDLE h = CreateMutexW(nullptr, FALSE, W(name));  // a marker, not owned
     alreadyExisted = GetLastError() == ERROR_ALREADY_EXISTS;
     if (!h) {
         return nullptr;
