@@ -41,6 +41,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     // Copy start of a mode (1 whole drives, 2 file list, 3 environment, 5 folders).
     void OnCopyCommand(int mode);
+    // This PC's role (1 source, 2 destination) and its partner, then listening: the end of
+    // the role and partner choice.
+    void TakeRole(int role, const os::WString& partnerAddress);
     // Connection to the partner.
     bool FindPartner();
     void ConnectToPartner();

@@ -8,6 +8,20 @@
 #include "transfer/CommandFrame.h"
 #include "ui/DlgProgress.h"
 
+void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress) {
+    m_nPcRole = role;
+    m_app.m_sPartnerAddress = partnerAddress;
+    std::vector<os::IPv4> partners;
+    os::IPv4 address{};
+    if (ParseIPv4(partnerAddress, address)) {
+        partners.push_back(address);
+    }
+    m_ServerSocket.SetPartnerAddresses(partners);
+    m_ServerSocket.Listen(this);  // a failure has shown its message; the program goes on
+    m_nScreen = 1;
+    Repaint();
+}
+
 void CTandrixDlg::OnCopyCommand(int mode) {
     if (m_bSearching) {
         return;
