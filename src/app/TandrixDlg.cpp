@@ -161,6 +161,9 @@ void CTandrixDlg::OnTimer(int id) {
         case kTimerStopAnswer:
             OnStopAnswerTimeout();
             break;
+        case kTimerMessageSettle:
+            OnMessageSettled();
+            break;
         default:
             break;
     }

@@ -148,6 +148,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // Dispatch of what arrives.
     void OnIncomingData();
     void OnCommandFrame(int command);
+    void OnStateData(const char* data, size_t size);
+    void TakeFrames();
+    void OnMessageSettled();
     void OnPeerDriveList(const char* data, size_t size);
     void OnFolderList(const char* data, size_t size);
     void OnErrorReport(const char* data, size_t size);
@@ -213,7 +216,12 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     CTandrixApp& m_app;
     os::Platform& m_os;
     wire::BackChannelReader m_backReader;  // back-channel words across reads
+    std::string m_pendingMessage;          // drive list or folder list being received
 };
+
+// Timer that ends a drive list or folder list once the connection has been quiet.
+constexpr int kTimerMessageSettle = 12;
+constexpr unsigned kMessageSettleMs = 200;
 
 // System-menu command of the about entry.
 constexpr unsigned kIdmAboutBox = 16;

@@ -24,6 +24,7 @@ constexpr unsigned kKeepAwakeMs = 60000;
 constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
 constexpr int kTimerReportAgain = 10;
+constexpr size_t kMaxMessage = 2 * 65536;
 constexpr unsigned kReportAgainMs = 100;
 
 using wire::Command;
@@ -108,17 +109,24 @@ void CTandrixDlg::OnIncomingData() {
         return;  // a read error is ignored; a close raises nothing on this connection
     }
     m_recvBuf[static_cast<size_t>(got)] = 0;
-    const char* data = reinterpret_cast<const char*>(m_recvBuf.data());
-    const auto size = static_cast<size_t>(got);
+    OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
+}
+
+// One read of the incoming connection, by the state this PC is in.
+void CTandrixDlg::OnStateData(const char* data, size_t size) {
     switch (m_nCom) {
         case 1:
-            m_receiver.HandleRead(m_recvBuf.data(), size);
+            m_receiver.HandleRead(reinterpret_cast<const uint8_t*>(data), size);
             return;
         case 2:
-            OnPeerDriveList(data, size);
-            return;
         case 5:
-            OnFolderList(data, size);
+            // The drive list and the folder list have no terminator, and TCP may deliver one
+            // send in several reads. The peer sends nothing more until it is answered, so the
+            // message is complete once the connection has been quiet for a moment.
+            if (m_pendingMessage.size() + size <= kMaxMessage) {
+                m_pendingMessage.append(data, size);
+            }
+            Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
             return;
         case 13:
         case 14:
@@ -127,14 +135,59 @@ void CTandrixDlg::OnIncomingData() {
         default:
             break;
     }
-    if (wire::IsErrorReport(data, size)) {
-        OnErrorReport(data, size);
-        return;
+    if (m_pendingMessage.size() + size <= kMaxMessage) {
+        m_pendingMessage.append(data, size);
     }
-    // TCP may deliver frames sent one after another in one read.
-    for (Command command : wire::SplitFrames(data, size)) {
-        OnCommandFrame(static_cast<int>(command));
+    TakeFrames();
+}
+
+// Command frames outside the data states. A peer sends each frame alone, but TCP may join
+// frames sent one after another into one read or split one frame over two: frames are taken
+// from the front of what has arrived, 16 bytes each. SENDCPYERROR alone stops the copy, while
+// followed by a path it is an error report; which one it is shows once the connection has
+// been quiet for a moment, since the destination sends nothing more until it is answered.
+void CTandrixDlg::TakeFrames() {
+    while (m_pendingMessage.size() >= wire::kFrameSize) {
+        if (m_nCom == 1 || m_nCom == 2 || m_nCom == 5 || m_nCom == 13 || m_nCom == 14) {
+            // A frame moved this PC into a data state: what follows is that state's data.
+            std::string rest;
+            rest.swap(m_pendingMessage);
+            OnStateData(rest.c_str(), rest.size());
+            return;
+        }
+        const auto command = wire::MatchFrame(m_pendingMessage.data(), wire::kFrameSize);
+        if (!command) {
+            m_pendingMessage.clear();  // not a frame: ignored, as an unknown read is
+            return;
+        }
+        if (*command == Command::SENDCPYERROR) {
+            Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
+            return;
+        }
+        m_pendingMessage.erase(0, wire::kFrameSize);
+        OnCommandFrame(static_cast<int>(*command));
     }
+    if (!m_pendingMessage.empty()) {
+        Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
+    }
+}
+
+void CTandrixDlg::OnMessageSettled() {
+    Window().KillTimer(kTimerMessageSettle);
+    std::string message;
+    message.swap(m_pendingMessage);
+    if (m_nCom == 2) {
+        OnPeerDriveList(message.c_str(), message.size());
+    } else if (m_nCom == 5) {
+        OnFolderList(message.c_str(), message.size());
+    } else if (wire::IsErrorReport(message.data(), message.size())) {
+        OnErrorReport(message.data(), message.size());
+    } else if (message.size() == wire::kFrameSize) {
+        if (const auto command = wire::MatchFrame(message.data(), message.size())) {
+            OnCommandFrame(static_cast<int>(*command));  // the bare SENDCPYERROR
+        }
+    }
+    // Anything else that stayed incomplete is not a message of the partner: ignored.
 }
 
 void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
