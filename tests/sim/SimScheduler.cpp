@@ -64,22 +64,21 @@ void SimScheduler::Start(SimSeat& seat, std::function<void()> program) {
         return;
     }
     s.m_state = Seat::State::Ready;
-    s.m_thread = std::thread(
-        [this, index = s.m_index, program = std::move(program)] { ThreadMain(index, program); });
+    s.m_thread = std::thread([this, &s, program = std::move(program)] { ThreadMain(s, program); });
 }
 
+// These read seat state without the lock: only the holder of the run calls them (the driver
+// between runs, or a run's condition), and every change to that state was made by a thread
+// that handed the run over under the lock since.
 bool SimScheduler::Started(const SimSeat& seat) const {
-    std::lock_guard lock(const_cast<std::mutex&>(m_mutex));
     return static_cast<const Seat&>(seat).m_state != Seat::State::NotStarted;
 }
 
 bool SimScheduler::Finished(const SimSeat& seat) const {
-    std::lock_guard lock(const_cast<std::mutex&>(m_mutex));
     return static_cast<const Seat&>(seat).m_state == Seat::State::Finished;
 }
 
 std::string SimScheduler::Error(const SimSeat& seat) const {
-    std::lock_guard lock(const_cast<std::mutex&>(m_mutex));
     return static_cast<const Seat&>(seat).m_error;
 }
 
@@ -193,12 +192,12 @@ void SimScheduler::YieldSeat(int index) {
     }
 }
 
-void SimScheduler::ThreadMain(int index, const std::function<void()>& program) {
-    Seat& seat = *m_seats[static_cast<size_t>(index)];
+// The seat comes by reference: the driver may add seats (and so move the list) meanwhile.
+void SimScheduler::ThreadMain(Seat& seat, const std::function<void()>& program) {
     bool run = false;
     {
         std::unique_lock lock(m_mutex);
-        AwaitTurn(lock, index);
+        AwaitTurn(lock, seat.m_index);
         seat.m_state = Seat::State::Running;
         run = !m_ending;
     }

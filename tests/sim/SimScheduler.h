@@ -74,7 +74,7 @@ class SimScheduler {
 
     bool WaitOnSeat(int index, const SimSeat::Ready& ready, const SimSeat::Due& due);
     void YieldSeat(int index);
-    void ThreadMain(int index, const std::function<void()>& program);
+    void ThreadMain(Seat& seat, const std::function<void()>& program);
     // With the lock held: whom the run goes to next. Moves the clock and runs time sources.
     int ChooseNext();
     void HandTo(int next);
