@@ -13,6 +13,7 @@
 #include "os/Platform.h"
 #include "transfer/BackChannel.h"
 #include "transfer/DriveListMessage.h"
+#include "transfer/ForwardReader.h"
 #include "transfer/StreamReceiver.h"
 #include "ui/PaintedButton.h"
 
@@ -149,11 +150,11 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnIncomingData();
     void OnCommandFrame(int command);
     void OnStateData(const char* data, size_t size);
-    void TakeFrames();
+    void TakeForwardMessages(bool settled);
     void OnMessageSettled();
     void OnPeerDriveList(const char* data, size_t size);
     void OnFolderList(const char* data, size_t size);
-    void OnErrorReport(const char* data, size_t size);
+    void OnErrorReport(const os::WString& path);
     void OnLegacyState(const char* data, size_t size);
     void StartChosenCopy();
     void OnStopAnswerTimeout();
@@ -217,6 +218,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::Platform& m_os;
     wire::BackChannelReader m_backReader;  // back-channel words across reads
     std::string m_pendingMessage;          // drive list or folder list being received
+    wire::ForwardReader m_forward;         // frames and error reports across reads
 };
 
 // Timer that ends a drive list or folder list once the connection has been quiet.

@@ -73,6 +73,7 @@ void CTandrixDlg::OnSearchCancelled() {
 void CTandrixDlg::OnAcceptedConnection() {
     m_bPeerListHeld = false;
     m_backReader.Reset();
+    m_forward.Reset();
     if (m_bConnected) {
         SendFrame(static_cast<int>(wire::Command::REQREMOTEDRIVE));
         m_nCom = 2;

@@ -51,6 +51,14 @@ intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t /*wParam*/) {
         case kMsgStopRequest:
             OnStopRequest();
             break;
+        case kMsgIncomingClosed:
+            // Outside a copy the end of the incoming connection changes nothing. While this
+            // PC receives, the stream it waits for is gone: it ends as on a lost connection
+            // instead of waiting for ever.
+            if (m_nRole == 2) {
+                OnClientClosed();
+            }
+            break;
         default:
             break;
     }
@@ -135,59 +143,48 @@ void CTandrixDlg::OnStateData(const char* data, size_t size) {
         default:
             break;
     }
-    if (m_pendingMessage.size() + size <= kMaxMessage) {
-        m_pendingMessage.append(data, size);
-    }
-    TakeFrames();
+    m_forward.Feed(data, size);
+    TakeForwardMessages(false);
 }
 
-// Command frames outside the data states. A peer sends each frame alone, but TCP may join
-// frames sent one after another into one read or split one frame over two: frames are taken
-// from the front of what has arrived, 16 bytes each. SENDCPYERROR alone stops the copy, while
-// followed by a path it is an error report; which one it is shows once the connection has
-// been quiet for a moment, since the destination sends nothing more until it is answered.
-void CTandrixDlg::TakeFrames() {
-    while (m_pendingMessage.size() >= wire::kFrameSize) {
+// Frames and error reports, taken whole however TCP cut or joined them.
+void CTandrixDlg::TakeForwardMessages(bool settled) {
+    while (auto message = m_forward.Next(settled)) {
+        if (message->kind == wire::ForwardMessage::Kind::ErrorReport) {
+            OnErrorReport(message->path);
+        } else {
+            OnCommandFrame(static_cast<int>(message->command));
+        }
         if (m_nCom == 1 || m_nCom == 2 || m_nCom == 5 || m_nCom == 13 || m_nCom == 14) {
-            // A frame moved this PC into a data state: what follows is that state's data.
-            std::string rest;
-            rest.swap(m_pendingMessage);
-            OnStateData(rest.c_str(), rest.size());
+            // The message moved this PC into a data state: what follows is that state's data.
+            const std::string rest = m_forward.TakeRest();
+            if (!rest.empty()) {
+                OnStateData(rest.c_str(), rest.size());
+            }
             return;
         }
-        const auto command = wire::MatchFrame(m_pendingMessage.data(), wire::kFrameSize);
-        if (!command) {
-            m_pendingMessage.clear();  // not a frame: ignored, as an unknown read is
-            return;
-        }
-        if (*command == Command::SENDCPYERROR) {
-            Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
-            return;
-        }
-        m_pendingMessage.erase(0, wire::kFrameSize);
-        OnCommandFrame(static_cast<int>(*command));
     }
-    if (!m_pendingMessage.empty()) {
+    if (m_forward.HasPending()) {
         Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
     }
 }
 
+// The drive list and the folder list have no terminator: they are complete once the
+// connection has been quiet for a moment, since the peer sends nothing more until answered.
+// The same quiet tells a bare SENDCPYERROR from the start of an error report.
 void CTandrixDlg::OnMessageSettled() {
     Window().KillTimer(kTimerMessageSettle);
-    std::string message;
-    message.swap(m_pendingMessage);
-    if (m_nCom == 2) {
-        OnPeerDriveList(message.c_str(), message.size());
-    } else if (m_nCom == 5) {
-        OnFolderList(message.c_str(), message.size());
-    } else if (wire::IsErrorReport(message.data(), message.size())) {
-        OnErrorReport(message.data(), message.size());
-    } else if (message.size() == wire::kFrameSize) {
-        if (const auto command = wire::MatchFrame(message.data(), message.size())) {
-            OnCommandFrame(static_cast<int>(*command));  // the bare SENDCPYERROR
+    if (m_nCom == 2 || m_nCom == 5) {
+        std::string message;
+        message.swap(m_pendingMessage);
+        if (m_nCom == 2) {
+            OnPeerDriveList(message.c_str(), message.size());
+        } else {
+            OnFolderList(message.c_str(), message.size());
         }
+        return;
     }
-    // Anything else that stayed incomplete is not a message of the partner: ignored.
+    TakeForwardMessages(true);
 }
 
 void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
@@ -337,12 +334,11 @@ void CTandrixDlg::OnFolderList(const char* data, size_t size) {
     m_nCom = 1;
 }
 
-void CTandrixDlg::OnErrorReport(const char* data, size_t size) {
-    const auto path = wire::ParseErrorReport(data, size);
-    if (!path || m_nRole != 1) {
+void CTandrixDlg::OnErrorReport(const os::WString& path) {
+    if (m_nRole != 1) {
         return;
     }
-    m_sErrPath = *path;
+    m_sErrPath = path;
     m_bErrPathPending = true;
 }
 

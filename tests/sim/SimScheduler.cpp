@@ -141,9 +141,7 @@ int SimScheduler::ChooseNext() {
             m_stop = SimStop::TimeReached;
             return kDriver;
         }
-        // Nothing due within the quiet horizon counts as idle too: a program's slow periodic
-        // timers (a keep-awake tick each minute) would otherwise keep the world busy for ever.
-        if (!next || (m_quietHorizonMs != 0 && !m_stopAt && *next - now > m_quietHorizonMs)) {
+        if (!next) {
             m_stop = SimStop::Idle;
             return kDriver;
         }

@@ -57,8 +57,6 @@ class SimScheduler {
     SimStop Run(const std::function<bool()>& until = nullptr,
                 std::optional<uint64_t> stopAt = std::nullopt);
     void SetBudget(uint64_t handOvers, uint64_t virtualMs);
-    // A run also counts as idle when nothing is due within this many ms (0: off).
-    void SetQuietHorizon(uint64_t ms) { m_quietHorizonMs = ms; }
     // Ends every program (as the destructor does); later runs find the world idle.
     void Shutdown();
 
@@ -100,7 +98,6 @@ class SimScheduler {
     uint64_t m_handOverBudget = 20'000'000;
     uint64_t m_timeBudgetMs = 7ull * 24 * 60 * 60 * 1000;
     uint64_t m_totalHandOvers = 0;
-    uint64_t m_quietHorizonMs = 0;
 };
 
 }  // namespace sim

@@ -363,10 +363,17 @@ bool SimUi::HasLoopWork() const {
     return m_quit || !m_posted.empty() || PaintWaiting() || CanPlayStep(false) || TimerDue();
 }
 
+void SimUi::SetBackgroundTimer(int templateId, int timerId) {
+    m_backgroundTimers.insert({templateId, timerId});
+}
+
 std::optional<uint64_t> SimUi::NextDue() const {
     std::optional<uint64_t> next;
     for (SimDialogWindow* w : m_windows) {
         for (const auto& [id, timer] : w->m_timers) {
+            if (m_seat != nullptr && m_backgroundTimers.count({w->TemplateId(), id}) != 0) {
+                continue;
+            }
             next = next ? std::min(*next, timer.due) : timer.due;
         }
     }

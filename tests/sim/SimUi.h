@@ -86,6 +86,9 @@ class SimUi : public os::Ui {
     void SetTemplateClientRect(int templateId, const os::Rect& rect);
     // A list box of a template with the sorted style.
     void SetSortedList(int templateId, int controlId);
+    // A timer that only keeps up appearances (an animation, a keep-awake tick): it fires while
+    // the PC runs for other reasons, but never wakes it, so it cannot keep a world from idling.
+    void SetBackgroundTimer(int templateId, int timerId);
     os::WString TemplateCaption(int templateId) const;
     os::Rect TemplateClientRect(int templateId) const;
     bool IsSortedList(int templateId, int controlId) const;
@@ -203,6 +206,7 @@ class SimUi : public os::Ui {
     int m_desktopNudges = 0;
     int m_maxIdleRounds = 3;
     uint64_t m_idleTimeMs = 60ull * 60 * 1000;
+    std::set<std::pair<int, int>> m_backgroundTimers;
 };
 
 }  // namespace sim

@@ -56,9 +56,6 @@ class World {
         m_scheduler.SetBudget(handOvers, virtualMs);
     }
 
-    // RunUntilIdle also stops when nothing is due within `ms` of virtual time (0: off).
-    void SetQuietHorizon(uint64_t ms) { m_scheduler.SetQuietHorizon(ms); }
-
     bool Finished(const SimPc& pc) const;
     // What a PC's program threw (empty when nothing).
     std::string Error(const SimPc& pc) const;

@@ -32,8 +32,6 @@ class TwoPcTest : public ::testing::Test {
         b.address = {192, 168, 1, 11};
         src = &world.AddPc(a);
         dst = &world.AddPc(b);
-        // The keep-awake tick comes every minute while PCs are paired.
-        world.SetQuietHorizon(30000);
     }
 
     // Both programs start; the source takes role 1, the destination role 2.
