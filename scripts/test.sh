@@ -18,6 +18,18 @@ set +e
 record $? "native tests"
 set -e
 
+log "artwork check"
+set +e
+bash "$ROOT/tests/art/check_bitmaps.sh" "$ART"
+record $? "artwork check"
+set -e
+
+log "short fuzz run"
+set +e
+bash "$ROOT/tests/fuzz/short_run.sh" 10
+record $? "short fuzz run"
+set -e
+
 log "Windows tests under Wine"
 start_xvfb 91
 trap 'stop_xvfb' EXIT

@@ -56,6 +56,8 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // File-list and folder copies: the send list from a list of sources.
     void BuildListSendPath(const CFilePath& sources);
     os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text
+    // One read of the incoming connection, handled by the state this PC is in.
+    void OnStateData(const char* data, size_t size);
     // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
     bool BeginCopy();
 
@@ -149,7 +151,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // Dispatch of what arrives.
     void OnIncomingData();
     void OnCommandFrame(int command);
-    void OnStateData(const char* data, size_t size);
     void TakeForwardMessages(bool settled);
     void OnMessageSettled();
     void OnPeerDriveList(const char* data, size_t size);

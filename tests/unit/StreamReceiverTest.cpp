@@ -725,7 +725,7 @@ TEST(StreamReceiver, InvalidBaseFolderDropsEveryEntry) {
 // The fuzz target's checks over its seed corpus, so that every test run exercises them.
 TEST(StreamReceiver, FuzzSeedCorpusPassesTheFuzzChecks) {
     const auto folder =
-        std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz/corpus/receiver";
+        std::filesystem::path(__FILE__).parent_path().parent_path() / "fuzz/corpus/fuzz_receiver";
     int seeds = 0;
     for (const auto& item : std::filesystem::directory_iterator(folder)) {
         std::ifstream in(item.path(), std::ios::binary);
