@@ -27,6 +27,9 @@ struct WalkPosition;
 
 class CTandrixDlg : public os::Dialog, private CReceiverHost {
   public:
+    // What follows a resend of the entries after a break once the sending pass had ended.
+    enum class AfterResend { EndPair, Survey, PathLog };
+
     explicit CTandrixDlg(CTandrixApp& app);
     ~CTandrixDlg() override;
 
@@ -106,6 +109,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::WString m_sCurDir2;
     int m_nDirExits = 0;
     bool m_bWalking = false;
+    AfterResend m_nAfterResend = AfterResend::EndPair;
 
     CClientSocket m_ClientSocket;
     CServerSocket m_ServerSocket;
@@ -179,6 +183,8 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void NextItem();
     void PassOver();
     void HandlePendingReport();
+    void ResendAfterPass(AfterResend then);
+    void BeginSurvey();
     void RecordEntry(bool topLevelFile);
     void VisitFile(const os::FindData& record);
     int SendOneFile(const os::WString& path, const os::FindData& record);

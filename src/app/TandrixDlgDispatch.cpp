@@ -340,6 +340,9 @@ void CTandrixDlg::OnErrorReport(const os::WString& path) {
     }
     m_sErrPath = path;
     m_bErrPathPending = true;
+    if (!m_bWalking && m_nSendPass == 3 && m_bRunning) {
+        ResendAfterPass(AfterResend::PathLog);  // the path log went out into a broken stream
+    }
 }
 
 void CTandrixDlg::OnLegacyState(const char* data, size_t size) {

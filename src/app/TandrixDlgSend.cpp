@@ -4,6 +4,7 @@
 // back to an earlier entry.
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "app/TandrixDlg.h"
 #include "os/Text.h"
@@ -81,10 +82,16 @@ void CTandrixDlg::RunWalk(WalkStep step) {
         }
         if (startItem) {
             if (m_pSendPath->m_nCurrent >= m_pSendPath->Count()) {
-                if (m_nSendPass == 2 && m_bErrPathPending) {
-                    // A report that came after the last entry is honoured before the end.
-                    startItem = false;
-                    continue;
+                if (m_nSendPass == 2) {
+                    // A report that came after the last entry is honoured before the end;
+                    // one still held back (it might have been a bare stop) is taken now.
+                    if (m_forward.HasPending()) {
+                        TakeForwardMessages(true);
+                    }
+                    if (m_bErrPathPending && m_bRunning) {
+                        startItem = false;
+                        continue;
+                    }
                 }
                 m_bWalking = false;
                 PassOver();
@@ -307,14 +314,43 @@ void CTandrixDlg::PassOver() {
             SendFrame(static_cast<int>(wire::Command::SENDMYDRIVES));
             break;
         case 2:
-            if (!m_bFullDrv) {
-                SendEndOfTransfer(true);
+            switch (std::exchange(m_nAfterResend, AfterResend::EndPair)) {
+                case AfterResend::EndPair:
+                    if (!m_bFullDrv) {
+                        SendEndOfTransfer(true);
+                    }
+                    break;
+                case AfterResend::Survey:
+                    BeginSurvey();
+                    break;
+                case AfterResend::PathLog:
+                    m_nSendPass = 3;
+                    SendPathLog();
+                    break;
             }
             break;
         default:
-            SendPathLog();
+            if (m_bErrPathPending && m_bRunning) {
+                ResendAfterPass(AfterResend::PathLog);
+            } else {
+                SendPathLog();
+            }
             break;
     }
+}
+
+// A report that arrives after the sending pass (the end-of-transfer pair on the back channel
+// can overtake the stream's last bytes): the destination still waits in its stream with its
+// error reporting off, so the entries after the break go again, then the copy ends as it
+// would have.
+void CTandrixDlg::ResendAfterPass(AfterResend then) {
+    m_nAfterResend = then;
+    m_nSendPass = 2;
+    // The walk stands at the end: if the reported entry is no longer held, nothing is resent.
+    m_pSendPath->m_nCurrent = m_pSendPath->Count();
+    m_sCurDir.clear();
+    m_sCurDir2.clear();
+    RunWalk(WalkStep::Continue);
 }
 
 bool CTandrixDlg::PeerDriveIsNtfs() const {

@@ -269,6 +269,10 @@ void CTandrixDlg::OnSendErrOfCopy() {
     if (m_bWalking) {
         return;
     }
+    if (m_bErrPathPending && m_nSendPass == 2 && m_bRunning) {
+        ResendAfterPass(AfterResend::Survey);
+        return;
+    }
     if (!m_bNormalEnd) {
         // The copy was stopped by an error report: the destination has dropped the stream
         // since, so it would never take the path log in. Both PCs end the copy instead.
@@ -276,6 +280,10 @@ void CTandrixDlg::OnSendErrOfCopy() {
         m_bNormalEnd = false;
         return;
     }
+    BeginSurvey();
+}
+
+void CTandrixDlg::BeginSurvey() {
     if (m_pProgress) {
         m_pProgress->ShowChecking();
     }
