@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutDlg.h"
 #include "net/Sockets.h"
 #include "os/Platform.h"
 #include "transfer/BackChannel.h"
@@ -20,6 +21,7 @@ class CTandrixApp;
 class CDrive;
 class CFilePath;
 class CFolderPathInfo;
+class CDlgFindCancel;
 class CDlgProgress;
 class CRecovPath;
 struct WalkPosition;
@@ -41,6 +43,8 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     // Copy start of a mode (1 whole drives, 2 file list, 3 environment, 5 folders).
     void OnCopyCommand(int mode);
+    // Role and partner choice at start-up; false when the program is to end.
+    bool ChooseRole();
     // Connection to the partner.
     bool FindPartner();
     void ConnectToPartner();
@@ -112,6 +116,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CFilePath> m_pEnvPath;
     std::unique_ptr<CFilePath> m_pFileList;
     std::unique_ptr<CFilePath> m_pFolderList;
+    std::unique_ptr<CDlgFindCancel> m_pFindDlg;  // open while a connect attempt runs
     std::unique_ptr<CDlgProgress> m_pProgress;
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
@@ -211,6 +216,3 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::Platform& m_os;
     wire::BackChannelReader m_backReader;  // back-channel words across reads
 };
-
-// System-menu command of the about entry.
-constexpr unsigned kIdmAboutBox = 16;

@@ -2,6 +2,7 @@
 // the pairing on accept, and what follows when the partner closes the connection.
 #include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
+#include "net/DlgFindCancel.h"
 #include "platform/SystemHelpers.h"
 #include "platform/Texts.h"
 #include "platform/Trace.h"
@@ -28,9 +29,7 @@ bool CTandrixDlg::FindPartner() {
     }
     ConnectToPartner();
     if (!m_bConnected) {
-        ShowMessage(m_os.ui,
-                    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフト"
-                    u"を実行してください");
+        ShowMessage(m_os.ui, texts::kPartnerNotFound);
         return false;
     }
     return true;
@@ -40,12 +39,18 @@ void CTandrixDlg::ConnectToPartner() {
     m_nScreen = 2;
     m_bSearching = true;
     Repaint();
-    // The searching dialog comes with the windows; the attempt itself keeps messages flowing.
+    m_pFindDlg = std::make_unique<CDlgFindCancel>(m_os.ui, this, kMsgSearchCancelled);
+    m_pFindDlg->Create();
+    // One attempt; messages keep flowing meanwhile, so the searching dialog's Cancel works.
     if (m_ClientSocket.Connect(this, m_app.m_sPartnerAddress)) {
         m_bConnected = true;
     } else if (!m_bSearching) {
         m_nScreen = 1;
         Repaint();
+    }
+    if (m_pFindDlg) {
+        m_pFindDlg->DestroyWindow();
+        m_pFindDlg.reset();
     }
     m_bSearching = false;
     m_nScreen = 1;
