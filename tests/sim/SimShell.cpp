@@ -45,7 +45,7 @@ bool SimShell::BrowseForComputer(os::Dialog* owner, const os::WString& title,
     if (!ComReady()) {
         return false;
     }
-    m_browses.push_back({owner, title});
+    m_browses.push_back({owner != nullptr ? owner->TemplateId() : 0, title});
     if (m_picks.empty()) {
         return false;
     }

@@ -9,6 +9,7 @@
 
 #include "os/FileSystem.h"
 #include "os/Shell.h"
+#include "os/Ui.h"
 
 namespace sim {
 
@@ -25,7 +26,7 @@ struct SimShortcut {
 };
 
 struct SimBrowse {
-    os::Dialog* owner = nullptr;
+    int ownerTemplate = 0;  // template of the owner dialog, 0 for none
     os::WString title;
 };
 
