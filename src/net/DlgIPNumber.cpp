@@ -32,8 +32,7 @@ os::WString WithoutBlanks(const os::WString& text) {
 
 }  // namespace
 
-CDlgIPNumber::CDlgIPNumber(os::Platform& os, os::Dialog* parent,
-                           const os::WString& programFolder)
+CDlgIPNumber::CDlgIPNumber(os::Platform& os, os::Dialog* parent, const os::WString& programFolder)
     : os::Dialog(os.ui, IDD_IPNUMBER, parent), m_os(os), m_sProgramFolder(programFolder) {}
 
 bool CDlgIPNumber::OnInitDialog() {

@@ -24,9 +24,9 @@ enum class Role { Source, Destination };
 // The user clicks the role's panel and types the partner's name or address, then Enter.
 inline void ChooseRole(sim::SimUi& ui, Role role, const os::WString& partner = u"10.0.0.7") {
     ui.ClickAt(role == Role::Source ? kSourcePanel : kDestinationPanel).In(IDD_IPNUMBER);
-    ui.Do("type the partner",
-          [partner](sim::SimDialogWindow& w) { w.SetItemText(IDC_PARTNER_NAME, partner); })
-        .In(IDD_PARTNER);
+    ui.Do("type the partner", [partner](sim::SimDialogWindow& w) {
+          w.SetItemText(IDC_PARTNER_NAME, partner);
+      }).In(IDD_PARTNER);
     ui.PressEnter().In(IDD_PARTNER);
 }
 

@@ -40,8 +40,7 @@ bool SimShell::SaveShortcut(const os::WString& linkPath, const os::WString& targ
     return true;
 }
 
-bool SimShell::BrowseForComputer(os::Dialog* owner, const os::WString& title,
-                                 os::WString& name) {
+bool SimShell::BrowseForComputer(os::Dialog* owner, const os::WString& title, os::WString& name) {
     if (!ComReady()) {
         return false;
     }

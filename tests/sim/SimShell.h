@@ -40,8 +40,7 @@ class SimShell : public os::Shell {
     bool SaveShortcut(const os::WString& linkPath, const os::WString& target,
                       const os::WString& description, const os::WString& arguments) override;
     // Both need COM on the thread.
-    bool BrowseForComputer(os::Dialog* owner, const os::WString& title,
-                           os::WString& name) override;
+    bool BrowseForComputer(os::Dialog* owner, const os::WString& title, os::WString& name) override;
     bool GetNetworkCategory(int& category) override;
     bool ChangeNetworkCategory(int expected, int category) override;
 

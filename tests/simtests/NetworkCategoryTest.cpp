@@ -54,10 +54,10 @@ struct CheckRow {
     const char* story;
     std::optional<int> network;
     bool refused;
-    int answer;             // to the question, when it is asked
-    bool asked;             // the question was asked
-    bool failedShown;       // "プライベートに変更できませんでした。"
-    bool goesOn;            // the partner dialog opened and the dialog ended with a role
+    int answer;        // to the question, when it is asked
+    bool asked;        // the question was asked
+    bool failedShown;  // "プライベートに変更できませんでした。"
+    bool goesOn;       // the partner dialog opened and the dialog ended with a role
     std::optional<int> category;
 };
 
@@ -88,8 +88,8 @@ TEST(NetworkCategory, RoleButtonsAskAboutAPublicNetworkOnly) {
         const int result = dlg.DoModal();
 
         EXPECT_TRUE(pc.ui().ScriptErrors().empty());
-        EXPECT_EQ(result, row.goesOn ? CDlgIPNumber::kResultSource
-                                     : CDlgIPNumber::kResultCancelled);
+        EXPECT_EQ(result,
+                  row.goesOn ? CDlgIPNumber::kResultSource : CDlgIPNumber::kResultCancelled);
         std::vector<os::WString> boxes;
         for (const auto& box : pc.ui().Boxes()) {
             boxes.push_back(box.text);
@@ -128,9 +128,9 @@ TEST(NetworkCategory, AfterNoTheNextPressAsksAgain) {
 struct ExitRow {
     const char* story;
     int start;
-    bool chooseRole;                // else the role dialog is cancelled after the switch
-    std::optional<int> changedTo;   // the user changes the network while the program runs
-    std::vector<int> changes;       // accepted category changes, in order
+    bool chooseRole;               // else the role dialog is cancelled after the switch
+    std::optional<int> changedTo;  // the user changes the network while the program runs
+    std::vector<int> changes;      // accepted category changes, in order
 };
 
 TEST(NetworkCategory, MainDialogRestoresOnlyWhatTheProgramChanged) {
@@ -149,10 +149,9 @@ TEST(NetworkCategory, MainDialogRestoresOnlyWhatTheProgramChanged) {
             rolescript::ChooseRole(pc.ui(), rolescript::Role::Destination);
             if (row.changedTo) {
                 const int changed = *row.changedTo;
-                pc.ui().Do("the user changes the network",
-                           [&pc, changed](sim::SimDialogWindow&) {
-                               pc.shell().SetNetwork(changed);
-                           });
+                pc.ui().Do("the user changes the network", [&pc, changed](sim::SimDialogWindow&) {
+                    pc.shell().SetNetwork(changed);
+                });
             }
             pc.ui().PressEscape().In(IDD_TANDRIX_DIALOG);
         } else {

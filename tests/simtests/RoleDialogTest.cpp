@@ -83,8 +83,8 @@ TEST_F(RoleDialogTest, MouseShowsPressedOnDownAndHoverOnEveryMove) {
             for (size_t i = before; i < w.DirectDrawing().size(); ++i) {
                 drawn.push_back(w.DirectDrawing()[i].id);
             }
-            EXPECT_EQ(drawn, row.drawn) << static_cast<int>(row.event) << " at " << row.point.x
-                                        << "," << row.point.y;
+            EXPECT_EQ(drawn, row.drawn)
+                << static_cast<int>(row.event) << " at " << row.point.x << "," << row.point.y;
             EXPECT_EQ(w.HasCapture(), row.event != os::MouseEvent::Up);
         }
     });
@@ -98,15 +98,12 @@ TEST(RoleDialogButtons, ClicksActOnTheButtonWhereTheyEndWithRightAndBottomEdgesO
         os::Point point;
         Act act;
     } rows[] = {
-        {{35, 140}, Act::Source},       {{285, 304}, Act::Source},
-        {{286, 200}, Act::None},        {{100, 305}, Act::None},
-        {{34, 200}, Act::None},         {{313, 140}, Act::Destination},
-        {{563, 304}, Act::Destination}, {{564, 200}, Act::None},
-        {{400, 305}, Act::None},        {{442, 322}, Act::Quit},
-        {{565, 376}, Act::Quit},        {{566, 350}, Act::None},
-        {{500, 377}, Act::None},        {{10, 7}, Act::Manual},
-        {{114, 41}, Act::Manual},       {{115, 20}, Act::None},
-        {{60, 42}, Act::None},          {{300, 20}, Act::None},
+        {{35, 140}, Act::Source},       {{285, 304}, Act::Source}, {{286, 200}, Act::None},
+        {{100, 305}, Act::None},        {{34, 200}, Act::None},    {{313, 140}, Act::Destination},
+        {{563, 304}, Act::Destination}, {{564, 200}, Act::None},   {{400, 305}, Act::None},
+        {{442, 322}, Act::Quit},        {{565, 376}, Act::Quit},   {{566, 350}, Act::None},
+        {{500, 377}, Act::None},        {{10, 7}, Act::Manual},    {{114, 41}, Act::Manual},
+        {{115, 20}, Act::None},         {{60, 42}, Act::None},     {{300, 20}, Act::None},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.point.x) + "," + std::to_string(row.point.y));
@@ -118,9 +115,10 @@ TEST(RoleDialogButtons, ClicksActOnTheButtonWhereTheyEndWithRightAndBottomEdgesO
             case Act::Source:
             case Act::Destination:
                 pc.ui()
-                    .Do("type", [](sim::SimDialogWindow& w) {
-                        w.SetItemText(IDC_PARTNER_NAME, u"10.0.0.7");
-                    })
+                    .Do("type",
+                        [](sim::SimDialogWindow& w) {
+                            w.SetItemText(IDC_PARTNER_NAME, u"10.0.0.7");
+                        })
                     .In(IDD_PARTNER);
                 pc.ui().PressEnter().In(IDD_PARTNER);
                 expected = row.act == Act::Source ? CDlgIPNumber::kResultSource
@@ -174,16 +172,36 @@ TEST(RoleDialogPartner, PartnerIsLookedUpAndThisPcIsRefusedInAnyLetterCase) {
         {"own name in lower case", u"pc-a", {}, nullptr, u"自分のPCは指定できません。", {}},
         {"own name as a network path", u"\\\\Pc-A", {}, nullptr, u"自分のPCは指定できません。", {}},
         {"unknown name", u"PC-Z", {}, nullptr, u"IPの取得に失敗しました。", {}},
-        {"name of the partner", u"PC-B", {}, u"192.168.1.20", nullptr,
+        {"name of the partner",
+         u"PC-B",
+         {},
+         u"192.168.1.20",
+         nullptr,
          {{192, 168, 1, 20}, {10, 1, 2, 3}}},
-        {"partner as a network path, blanks around", u"  \\\\pc-b ", {}, u"192.168.1.20", nullptr,
+        {"partner as a network path, blanks around",
+         u"  \\\\pc-b ",
+         {},
+         u"192.168.1.20",
+         nullptr,
          {{192, 168, 1, 20}, {10, 1, 2, 3}}},
-        {"short address fields lose their padding", u"PC-D", {}, u"192.168.1.5", nullptr,
+        {"short address fields lose their padding",
+         u"PC-D",
+         {},
+         u"192.168.1.5",
+         nullptr,
          {{192, 168, 1, 5}}},
         {"typed address", u"10.0.0.7", {}, u"10.0.0.7", nullptr, {{10, 0, 0, 7}}},
-        {"picked in the browser", nullptr, u"PC-B", u"192.168.1.20", nullptr,
+        {"picked in the browser",
+         nullptr,
+         u"PC-B",
+         u"192.168.1.20",
+         nullptr,
          {{192, 168, 1, 20}, {10, 1, 2, 3}}},
-        {"own PC picked in the browser", nullptr, u"pc-a", nullptr, u"自分のPCは指定できません。",
+        {"own PC picked in the browser",
+         nullptr,
+         u"pc-a",
+         nullptr,
+         u"自分のPCは指定できません。",
          {}},
     };
     for (const PartnerRow& row : rows) {
@@ -198,9 +216,8 @@ TEST(RoleDialogPartner, PartnerIsLookedUpAndThisPcIsRefusedInAnyLetterCase) {
         if (row.typed != nullptr) {
             const os::WString typed = row.typed;
             pc.ui()
-                .Do("type", [typed](sim::SimDialogWindow& w) {
-                    w.SetItemText(IDC_PARTNER_NAME, typed);
-                })
+                .Do("type",
+                    [typed](sim::SimDialogWindow& w) { w.SetItemText(IDC_PARTNER_NAME, typed); })
                 .In(IDD_PARTNER);
             pc.ui().PressEnter().In(IDD_PARTNER);
         } else {
@@ -238,12 +255,11 @@ TEST(RoleDialogPartner, PartnerIsLookedUpAndThisPcIsRefusedInAnyLetterCase) {
 TEST_F(RoleDialogTest, NothingTypedOrBrowserCancelledKeepsAskingForThePartner) {
     pc.shell().QueueComputerPickCancel();
     pc.ui().ClickAt(rolescript::kSourcePanel).In(IDD_IPNUMBER);
-    pc.ui().Do("type blanks", [](sim::SimDialogWindow& w) {
-        w.SetItemText(IDC_PARTNER_NAME, u"  ");
-    });
-    pc.ui().PressEnter().In(IDD_PARTNER);            // stays
+    pc.ui().Do("type blanks",
+               [](sim::SimDialogWindow& w) { w.SetItemText(IDC_PARTNER_NAME, u"  "); });
+    pc.ui().PressEnter().In(IDD_PARTNER);                 // stays
     pc.ui().Command(IDC_PARTNER_BROWSE).In(IDD_PARTNER);  // cancelled: stays
-    pc.ui().PressEscape().In(IDD_PARTNER);           // back to the role dialog
+    pc.ui().PressEscape().In(IDD_PARTNER);                // back to the role dialog
     pc.ui().PressEscape().In(IDD_IPNUMBER);
     EXPECT_EQ(Run(), CDlgIPNumber::kResultCancelled);
     EXPECT_TRUE(pc.ui().ScriptErrors().empty());
