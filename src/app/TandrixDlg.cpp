@@ -108,11 +108,11 @@ bool CTandrixDlg::ChooseRole() {
     m_bMadePrivate = dlg.m_bMadePrivate;
     switch (result) {
         case CDlgIPNumber::kResultSource:
-            m_nPcRole = 1;
-            break;
+            TakeRole(1, dlg.m_sPartnerAddress, dlg.m_partnerAddresses);
+            return true;
         case CDlgIPNumber::kResultDestination:
-            m_nPcRole = 2;
-            break;
+            TakeRole(2, dlg.m_sPartnerAddress, dlg.m_partnerAddresses);
+            return true;
         case CDlgIPNumber::kResultQuit:
             // Quit chosen: no role; the caller ends the program as for a cancel.
             m_nPcRole = 0;
@@ -122,12 +122,6 @@ bool CTandrixDlg::ChooseRole() {
             m_os.ui.PostQuit(0);
             return false;
     }
-    m_app.m_sPartnerAddress = dlg.m_sPartnerAddress;
-    // Only the partner may connect to this PC.
-    m_ServerSocket.SetPartnerAddresses(dlg.m_partnerAddresses);
-    m_ServerSocket.Listen(this);  // a failure has shown its message; the window still opens
-    EnterReadyScreen();
-    return true;
 }
 
 void CTandrixDlg::ReadProgramLocation() {
@@ -138,11 +132,6 @@ void CTandrixDlg::ReadProgramLocation() {
     const SplitPathParts parts = SplitPath(path);
     m_sProgramDrive = parts.drive;
     m_sProgramFolder = parts.drive + parts.dir;
-}
-
-void CTandrixDlg::EnterReadyScreen() {
-    m_nScreen = 1;
-    Repaint();
 }
 
 void CTandrixDlg::Repaint() {
@@ -198,6 +187,9 @@ void CTandrixDlg::OnTimer(int id) {
             break;
         case kTimerStopAnswer:
             OnStopAnswerTimeout();
+            break;
+        case kTimerMessageSettle:
+            OnMessageSettled();
             break;
         default:
             break;

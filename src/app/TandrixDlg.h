@@ -14,6 +14,7 @@
 #include "os/Platform.h"
 #include "transfer/BackChannel.h"
 #include "transfer/DriveListMessage.h"
+#include "transfer/ForwardReader.h"
 #include "transfer/StreamReceiver.h"
 #include "ui/PaintedButton.h"
 
@@ -45,6 +46,10 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnCopyCommand(int mode);
     // Role and partner choice at start-up; false when the program is to end.
     bool ChooseRole();
+    // This PC's role (1 source, 2 destination) and its partner, whose addresses are the only
+    // ones allowed to connect, then listening: the end of the role and partner choice.
+    void TakeRole(int role, const os::WString& partnerAddress,
+                  const std::vector<os::IPv4>& partnerAddresses);
     // Connection to the partner.
     bool FindPartner();
     void ConnectToPartner();
@@ -139,7 +144,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnButtonClick(os::Point point);
     void OpenManual();
     void ReadProgramLocation();
-    void EnterReadyScreen();
     void Repaint();
 
     // Connection.
@@ -150,9 +154,12 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // Dispatch of what arrives.
     void OnIncomingData();
     void OnCommandFrame(int command);
+    void OnStateData(const char* data, size_t size);
+    void TakeForwardMessages(bool settled);
+    void OnMessageSettled();
     void OnPeerDriveList(const char* data, size_t size);
     void OnFolderList(const char* data, size_t size);
-    void OnErrorReport(const char* data, size_t size);
+    void OnErrorReport(const os::WString& path);
     void OnLegacyState(const char* data, size_t size);
     void StartChosenCopy();
     void OnStopAnswerTimeout();
@@ -215,4 +222,10 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     CTandrixApp& m_app;
     os::Platform& m_os;
     wire::BackChannelReader m_backReader;  // back-channel words across reads
+    std::string m_pendingMessage;          // drive list or folder list being received
+    wire::ForwardReader m_forward;         // frames and error reports across reads
 };
+
+// Timer that ends a drive list or folder list once the connection has been quiet.
+constexpr int kTimerMessageSettle = 12;
+constexpr unsigned kMessageSettleMs = 200;

@@ -9,6 +9,17 @@
 #include "transfer/CommandFrame.h"
 #include "ui/DlgProgress.h"
 
+void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress,
+                           const std::vector<os::IPv4>& partnerAddresses) {
+    m_nPcRole = role;
+    m_app.m_sPartnerAddress = partnerAddress;
+    // Only the partner may connect to this PC.
+    m_ServerSocket.SetPartnerAddresses(partnerAddresses);
+    m_ServerSocket.Listen(this);  // a failure has shown its message; the program goes on
+    m_nScreen = 1;
+    Repaint();
+}
+
 void CTandrixDlg::OnCopyCommand(int mode) {
     if (m_bSearching) {
         return;
@@ -64,6 +75,7 @@ void CTandrixDlg::OnSearchCancelled() {
 void CTandrixDlg::OnAcceptedConnection() {
     m_bPeerListHeld = false;
     m_backReader.Reset();
+    m_forward.Reset();
     if (m_bConnected) {
         SendFrame(static_cast<int>(wire::Command::REQREMOTEDRIVE));
         m_nCom = 2;

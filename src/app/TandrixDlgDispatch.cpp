@@ -24,6 +24,7 @@ constexpr unsigned kKeepAwakeMs = 60000;
 constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
 constexpr int kTimerReportAgain = 10;
+constexpr size_t kMaxMessage = 2 * 65536;
 constexpr unsigned kReportAgainMs = 100;
 
 using wire::Command;
@@ -49,6 +50,14 @@ intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t /*wParam*/) {
             break;
         case kMsgStopRequest:
             OnStopRequest();
+            break;
+        case kMsgIncomingClosed:
+            // Outside a copy the end of the incoming connection changes nothing. While this
+            // PC receives, the stream it waits for is gone: it ends as on a lost connection
+            // instead of waiting for ever.
+            if (m_nRole == 2) {
+                OnClientClosed();
+            }
             break;
         default:
             break;
@@ -108,17 +117,24 @@ void CTandrixDlg::OnIncomingData() {
         return;  // a read error is ignored; a close raises nothing on this connection
     }
     m_recvBuf[static_cast<size_t>(got)] = 0;
-    const char* data = reinterpret_cast<const char*>(m_recvBuf.data());
-    const auto size = static_cast<size_t>(got);
+    OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
+}
+
+// One read of the incoming connection, by the state this PC is in.
+void CTandrixDlg::OnStateData(const char* data, size_t size) {
     switch (m_nCom) {
         case 1:
-            m_receiver.HandleRead(m_recvBuf.data(), size);
+            m_receiver.HandleRead(reinterpret_cast<const uint8_t*>(data), size);
             return;
         case 2:
-            OnPeerDriveList(data, size);
-            return;
         case 5:
-            OnFolderList(data, size);
+            // The drive list and the folder list have no terminator, and TCP may deliver one
+            // send in several reads. The peer sends nothing more until it is answered, so the
+            // message is complete once the connection has been quiet for a moment.
+            if (m_pendingMessage.size() + size <= kMaxMessage) {
+                m_pendingMessage.append(data, size);
+            }
+            Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
             return;
         case 13:
         case 14:
@@ -127,14 +143,48 @@ void CTandrixDlg::OnIncomingData() {
         default:
             break;
     }
-    if (wire::IsErrorReport(data, size)) {
-        OnErrorReport(data, size);
+    m_forward.Feed(data, size);
+    TakeForwardMessages(false);
+}
+
+// Frames and error reports, taken whole however TCP cut or joined them.
+void CTandrixDlg::TakeForwardMessages(bool settled) {
+    while (auto message = m_forward.Next(settled)) {
+        if (message->kind == wire::ForwardMessage::Kind::ErrorReport) {
+            OnErrorReport(message->path);
+        } else {
+            OnCommandFrame(static_cast<int>(message->command));
+        }
+        if (m_nCom == 1 || m_nCom == 2 || m_nCom == 5 || m_nCom == 13 || m_nCom == 14) {
+            // The message moved this PC into a data state: what follows is that state's data.
+            const std::string rest = m_forward.TakeRest();
+            if (!rest.empty()) {
+                OnStateData(rest.c_str(), rest.size());
+            }
+            return;
+        }
+    }
+    if (m_forward.HasPending()) {
+        Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
+    }
+}
+
+// The drive list and the folder list have no terminator: they are complete once the
+// connection has been quiet for a moment, since the peer sends nothing more until answered.
+// The same quiet tells a bare SENDCPYERROR from the start of an error report.
+void CTandrixDlg::OnMessageSettled() {
+    Window().KillTimer(kTimerMessageSettle);
+    if (m_nCom == 2 || m_nCom == 5) {
+        std::string message;
+        message.swap(m_pendingMessage);
+        if (m_nCom == 2) {
+            OnPeerDriveList(message.c_str(), message.size());
+        } else {
+            OnFolderList(message.c_str(), message.size());
+        }
         return;
     }
-    // TCP may deliver frames sent one after another in one read.
-    for (Command command : wire::SplitFrames(data, size)) {
-        OnCommandFrame(static_cast<int>(command));
-    }
+    TakeForwardMessages(true);
 }
 
 void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
@@ -284,12 +334,11 @@ void CTandrixDlg::OnFolderList(const char* data, size_t size) {
     m_nCom = 1;
 }
 
-void CTandrixDlg::OnErrorReport(const char* data, size_t size) {
-    const auto path = wire::ParseErrorReport(data, size);
-    if (!path || m_nRole != 1) {
+void CTandrixDlg::OnErrorReport(const os::WString& path) {
+    if (m_nRole != 1) {
         return;
     }
-    m_sErrPath = *path;
+    m_sErrPath = path;
     m_bErrPathPending = true;
 }
 

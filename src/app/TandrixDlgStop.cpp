@@ -269,6 +269,13 @@ void CTandrixDlg::OnSendErrOfCopy() {
     if (m_bWalking) {
         return;
     }
+    if (!m_bNormalEnd) {
+        // The copy was stopped by an error report: the destination has dropped the stream
+        // since, so it would never take the path log in. Both PCs end the copy instead.
+        AbandonCopy();
+        m_bNormalEnd = false;
+        return;
+    }
     if (m_pProgress) {
         m_pProgress->ShowChecking();
     }

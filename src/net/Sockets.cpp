@@ -56,6 +56,10 @@ void CReceiveSocket::OnReceive(int error) {
     SendToOwner(m_pServer->m_pOwnerDlg, kMsgIncomingData, static_cast<uintptr_t>(count));
 }
 
+void CReceiveSocket::OnClose(int /*error*/) {
+    SendToOwner(m_pServer->m_pOwnerDlg, kMsgIncomingClosed, 0);
+}
+
 CServerSocket::CServerSocket(os::Platform& os) : m_os(os) {}
 
 CServerSocket::~CServerSocket() = default;

@@ -19,6 +19,7 @@ enum : unsigned {
     kMsgOutgoingData = 4,
     kMsgSearchCancelled = 5,
     kMsgStopRequest = 6,
+    kMsgIncomingClosed = 7,  // the partner closed the incoming connection
 };
 
 class CServerSocket;
@@ -30,6 +31,7 @@ class CReceiveSocket : public os::SocketEvents {
     ~CReceiveSocket() override;
 
     void OnReceive(int error) override;
+    void OnClose(int error) override;
     os::Socket& Sock() { return *m_pSocket; }
     int Send(const void* data, int size) { return m_pSocket->Send(data, size); }
     int Receive(void* buffer, int size) { return m_pSocket->Receive(buffer, size); }

@@ -1,18 +1,20 @@
-// Sockets of a simulated PC alone on its network.
+// Sockets of a simulated PC alone on its network; the networked ones are in SimNetwork.cpp.
 #include "sim/SimNet.h"
+
+#include "sim/SimNetwork.h"
 
 namespace sim {
 
-class SimSocket : public os::Socket {
+class LoneSocket : public os::Socket {
   public:
-    explicit SimSocket(SimNet& net) : m_net(net) {}
-    ~SimSocket() override { Close(); }
-    SimSocket(const SimSocket&) = delete;
-    SimSocket& operator=(const SimSocket&) = delete;
+    explicit LoneSocket(SimNet& net) : m_net(net) {}
+    ~LoneSocket() override { Close(); }
+    LoneSocket(const LoneSocket&) = delete;
+    LoneSocket& operator=(const LoneSocket&) = delete;
 
     bool Create(uint16_t port) override {
         if (m_created) {
-            return Fail(kWsaAddressInUse);
+            return true;
         }
         if (port != 0 && !m_net.m_bound.insert(port).second) {
             return Fail(kWsaAddressInUse);
@@ -77,8 +79,36 @@ class SimSocket : public os::Socket {
     int m_lastError = 0;
 };
 
-std::unique_ptr<os::Socket> SimNet::CreateSocket(os::SocketEvents&) {
-    return std::make_unique<SimSocket>(*this);
+SimNet::~SimNet() {
+    if (m_network != nullptr) {
+        m_network->Detach(*this);
+    }
+}
+
+std::unique_ptr<os::Socket> SimNet::CreateSocket(os::SocketEvents& events) {
+    if (m_network != nullptr) {
+        return m_network->NewSocket(*this, events);
+    }
+    return std::make_unique<LoneSocket>(*this);
+}
+
+void SimNet::Attach(Network& network, const os::IPv4& address, SimUi& ui, SimSeat& seat) {
+    m_address = address;
+    m_ui = &ui;
+    m_seat = &seat;
+    m_network = &network;
+    network.Attach(*this);
+}
+
+uint16_t SimNet::EphemeralPort() {
+    for (int tries = 0; tries < 16384; ++tries) {
+        const uint16_t port = m_nextEphemeral;
+        m_nextEphemeral = m_nextEphemeral == 65535 ? 49152 : m_nextEphemeral + 1;
+        if (m_bound.count(port) == 0) {
+            return port;
+        }
+    }
+    return 0;
 }
 
 }  // namespace sim

@@ -33,9 +33,11 @@ constexpr FolderRow kFolders[] = {
 
 SimPc::SimPc() : SimPc(SimPcConfig{}) {}
 
-SimPc::SimPc(const SimPcConfig& config)
+SimPc::SimPc(const SimPcConfig& config) : SimPc(config, std::make_shared<SimClock>()) {}
+
+SimPc::SimPc(const SimPcConfig& config, std::shared_ptr<SimClock> clock)
     : m_config(config),
-      m_clock(std::make_shared<SimClock>()),
+      m_clock(std::move(clock)),
       m_sys(m_clock, config.mutexes),
       m_ui(m_clock),
       m_platform{m_fs, m_sys, m_shell, m_ui, m_net} {
@@ -57,6 +59,13 @@ SimPc::SimPc(const SimPcConfig& config)
     if (config.standardDrives) {
         BuildStandardDrives();
     }
+}
+
+void SimPc::JoinWorld(SimSeat& seat, Network& network) {
+    m_seat = &seat;
+    m_ui.AttachSeat(seat);
+    m_sys.AttachSeat(seat);
+    m_net.Attach(network, m_config.address, m_ui, seat);
 }
 
 os::WString SimPc::ProfileFolder() const {

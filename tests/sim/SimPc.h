@@ -29,12 +29,20 @@ struct SimPcConfig {
     os::WString modulePath = u"C:\\Users\\taro\\Desktop\\tandrix\\tandrix.exe";
     // Other "processes" of this PC pass the first one's table; null makes a new one.
     std::shared_ptr<SimMutexTable> mutexes;
+    // The PC's address on a world's network; 0.0.0.0 lets the world choose one.
+    os::IPv4 address{};
 };
+
+class Network;
+class SimSeat;
 
 class SimPc {
   public:
     SimPc();
     explicit SimPc(const SimPcConfig& config);
+    // A PC of a world: on the world's clock; JoinWorld attaches it to the scheduler and network.
+    SimPc(const SimPcConfig& config, std::shared_ptr<SimClock> clock);
+    void JoinWorld(SimSeat& seat, Network& network);
     SimPc(const SimPc&) = delete;
     SimPc& operator=(const SimPc&) = delete;
 
@@ -46,6 +54,8 @@ class SimPc {
     SimNet& net() { return m_net; }
     SimClock& clock() { return *m_clock; }
     const SimPcConfig& config() const { return m_config; }
+    const os::IPv4& address() const { return m_config.address; }
+    SimSeat* seat() const { return m_seat; }
 
     // The user's profile folder ("C:\Users\taro").
     os::WString ProfileFolder() const;
@@ -61,6 +71,7 @@ class SimPc {
     SimUi m_ui;
     SimNet m_net;
     os::Platform m_platform;
+    SimSeat* m_seat = nullptr;
 };
 
 }  // namespace sim

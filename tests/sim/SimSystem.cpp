@@ -298,7 +298,14 @@ std::unique_ptr<os::NamedMutex> SimSystem::CreateNamedMutex(const os::WString& n
 
 void SimSystem::Sleep(uint32_t milliseconds) {
     m_sleptMs += milliseconds;
-    m_clock->Advance(milliseconds);
+    if (m_seat == nullptr) {
+        m_clock->Advance(milliseconds);
+        return;
+    }
+    // The thread sleeps without handling its messages; the others run meanwhile.
+    const uint64_t wake = m_clock->NowMs() + milliseconds;
+    m_seat->Wait([this, wake] { return m_clock->NowMs() >= wake; },
+                 [wake] { return std::optional<uint64_t>(wake); });
 }
 
 void SimSystem::ExitProcess(int code) {

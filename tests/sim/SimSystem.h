@@ -12,6 +12,7 @@
 #include "os/System.h"
 #include "sim/SimClock.h"
 #include "sim/SimMutexTable.h"
+#include "sim/SimSeat.h"
 
 namespace sim {
 
@@ -81,6 +82,8 @@ class SimSystem : public os::System {
     void SetFileSystem(os::FileSystem* fs) { m_fs = fs; }
     // Called by ExitProcess after recording, so the PC can stop its dialogs.
     void SetExitHandler(std::function<void(int)> handler) { m_onExit = std::move(handler); }
+    // In a world, Sleep waits through the PC's seat until the shared clock has moved on.
+    void AttachSeat(SimSeat& seat) { m_seat = &seat; }
 
     // What happened.
     int SocketsStartups() const { return m_startups; }
@@ -106,6 +109,7 @@ class SimSystem : public os::System {
     std::shared_ptr<SimMutexTable> m_mutexes;
     os::FileSystem* m_fs = nullptr;
     std::function<void(int)> m_onExit;
+    SimSeat* m_seat = nullptr;
 
     os::WString m_computerName = u"PC-A";
     os::WString m_userName = u"taro";

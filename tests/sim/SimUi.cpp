@@ -96,12 +96,68 @@ int SimUi::MessageBox(os::Dialog* owner, const os::WString& text, const os::WStr
             m_scriptErrors.push_back("message box \"" + os::ToUtf8(text) + "\" has no button " +
                                      std::to_string(box.answer));
         }
+    } else if (m_seat != nullptr) {
+        box.answer = 0;  // open until the test answers
+        m_boxes.push_back(box);
+        return WaitForAnswer(m_boxes.size() - 1);
     } else {
-        const auto it = m_defaultAnswers.find(type & 0xF);
-        box.answer = it == m_defaultAnswers.end() ? os::kIdOk : it->second;
+        box.answer = DefaultAnswer(type);
     }
     m_boxes.push_back(box);
     return box.answer;
+}
+
+int SimUi::DefaultAnswer(unsigned type) const {
+    const auto it = m_defaultAnswers.find(type & 0xF);
+    return it == m_defaultAnswers.end() ? os::kIdOk : it->second;
+}
+
+int SimUi::WaitForAnswer(size_t boxIndex) {
+    m_openBoxes.push_back(boxIndex);
+    const auto answered = [this, boxIndex] { return m_boxes[boxIndex].answer != 0; };
+    while (!answered()) {
+        if (m_quit) {
+            break;  // WM_QUIT ends a message box too
+        }
+        // A message box's own loop: everything but input to the windows behind it.
+        if (DeliverPosted() || PaintPending() || FireDueTimer()) {
+            continue;
+        }
+        const bool waited = m_seat->Wait(
+            [&] {
+                return answered() || m_quit || !m_posted.empty() || PaintWaiting() || TimerDue();
+            },
+            [this] { return NextDue(); });
+        if (!waited) {
+            break;
+        }
+    }
+    if (!answered()) {
+        m_boxes[boxIndex].answer = DefaultAnswer(m_boxes[boxIndex].type);
+    }
+    m_openBoxes.erase(std::remove(m_openBoxes.begin(), m_openBoxes.end(), boxIndex),
+                      m_openBoxes.end());
+    return m_boxes[boxIndex].answer;
+}
+
+const SimBox* SimUi::OpenBox() const {
+    return m_openBoxes.empty() ? nullptr : &m_boxes[m_openBoxes.back()];
+}
+
+bool SimUi::AnswerBox(int answer) {
+    if (m_openBoxes.empty()) {
+        return false;
+    }
+    SimBox& box = m_boxes[m_openBoxes.back()];
+    if (answer == 0 || box.answer != 0 || !AnswerFits(box.type, answer)) {
+        return false;
+    }
+    box.answer = answer;
+    return true;
+}
+
+void SimUi::PostTask(std::function<void()> task) {
+    m_posted.push_back({nullptr, false, 0, 0, std::move(task)});
 }
 
 void SimUi::PostQuit(int exitCode) {
@@ -200,16 +256,18 @@ void SimUi::Unregister(SimDialogWindow* window) {
 }
 
 void SimUi::Post(SimDialogWindow* window, bool close, unsigned n, uintptr_t wParam) {
-    m_posted.push_back({window, close, n, wParam});
+    m_posted.push_back({window, close, n, wParam, nullptr});
 }
 
 bool SimUi::DeliverPosted() {
     if (m_posted.empty()) {
         return false;
     }
-    const Posted message = m_posted.front();
+    const Posted message = std::move(m_posted.front());
     m_posted.pop_front();
-    if (message.close) {
+    if (message.task) {
+        message.task();
+    } else if (message.close) {
         message.window->DeliverClose();
     } else {
         message.window->Dialog().OnAppMessage(message.n, message.wParam);
@@ -275,16 +333,61 @@ bool SimUi::PlayStep(bool inputOnly) {
     return true;
 }
 
-bool SimUi::WaitForWork() {
+bool SimUi::CanPlayStep(bool inputOnly) const {
+    return !m_script.empty() && m_clock->NowMs() >= m_resumeAt &&
+           (!inputOnly || m_script.front().input);
+}
+
+bool SimUi::TimerDue() const {
+    const uint64_t now = m_clock->NowMs();
+    for (SimDialogWindow* w : m_windows) {
+        for (const auto& [id, timer] : w->m_timers) {
+            if (timer.due <= now) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool SimUi::PaintWaiting() const {
+    return std::any_of(m_windows.begin(), m_windows.end(),
+                       [](const SimDialogWindow* w) { return w->m_invalid; });
+}
+
+bool SimUi::HasPumpWork() const {
+    return !m_posted.empty() || PaintWaiting() || CanPlayStep(true) || TimerDue();
+}
+
+bool SimUi::HasLoopWork() const {
+    return m_quit || !m_posted.empty() || PaintWaiting() || CanPlayStep(false) || TimerDue();
+}
+
+void SimUi::SetBackgroundTimer(int templateId, int timerId) {
+    m_backgroundTimers.insert({templateId, timerId});
+}
+
+std::optional<uint64_t> SimUi::NextDue() const {
     std::optional<uint64_t> next;
     for (SimDialogWindow* w : m_windows) {
         for (const auto& [id, timer] : w->m_timers) {
+            if (m_seat != nullptr && m_backgroundTimers.count({w->TemplateId(), id}) != 0) {
+                continue;
+            }
             next = next ? std::min(*next, timer.due) : timer.due;
         }
     }
     if (m_resumeAt > m_clock->NowMs()) {
         next = next ? std::min(*next, m_resumeAt) : m_resumeAt;
     }
+    return next;
+}
+
+bool SimUi::WaitForWork() {
+    if (m_seat != nullptr) {
+        return m_seat->Wait([this] { return HasLoopWork(); }, [this] { return NextDue(); });
+    }
+    const std::optional<uint64_t> next = NextDue();
     if (!next) {
         return false;
     }
@@ -293,6 +396,9 @@ bool SimUi::WaitForWork() {
 }
 
 void SimUi::PumpMessages() {
+    if (m_seat != nullptr) {
+        m_seat->Yield();
+    }
     for (int round = 0; round < kMaxPumpRounds; ++round) {
         if (!DeliverPosted() && !PaintPending() && !PlayStep(true) && !FireDueTimer()) {
             return;
@@ -329,6 +435,13 @@ int SimUi::RunModalLoop(SimDialogWindow& window) {
             continue;
         }
         if (FireDueTimer()) {
+            continue;
+        }
+        if (m_seat != nullptr) {
+            // In a world the PC waits for the others; only the world's end stops the wait.
+            if (!WaitForWork()) {
+                window.End(os::kIdCancel);
+            }
             continue;
         }
         // Timers alone may run on for a while once the script is done, not for ever.

@@ -11,12 +11,19 @@
 // PumpMessages does what a PeekMessage loop does: posted messages, repaints, due timers, and
 // of the script only the steps marked as input (typed ahead while the program was busy); it
 // never waits and never advances the clock.
+//
+// In a world (AttachSeat) the PC's loops wait through its seat while the other PCs run, so the
+// rule above about nothing left to happen does not apply: when the whole world is idle the
+// test decides what comes next. There an unscripted message box stays open (OpenBox) until the
+// test answers it (AnswerBox), and meanwhile the PC goes on handling posted messages, socket
+// events and timers, as a real message box does. PumpMessages lets the other PCs run first.
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -24,6 +31,7 @@
 
 #include "os/Ui.h"
 #include "sim/SimClock.h"
+#include "sim/SimSeat.h"
 
 namespace sim {
 
@@ -78,6 +86,9 @@ class SimUi : public os::Ui {
     void SetTemplateClientRect(int templateId, const os::Rect& rect);
     // A list box of a template with the sorted style.
     void SetSortedList(int templateId, int controlId);
+    // A timer that only keeps up appearances (an animation, a keep-awake tick): it fires while
+    // the PC runs for other reasons, but never wakes it, so it cannot keep a world from idling.
+    void SetBackgroundTimer(int templateId, int timerId);
     os::WString TemplateCaption(int templateId) const;
     os::Rect TemplateClientRect(int templateId) const;
     bool IsSortedList(int templateId, int controlId) const;
@@ -88,6 +99,10 @@ class SimUi : public os::Ui {
     void ExpectBox(int answer, const os::WString& textContains = {});
     void SetDefaultAnswer(unsigned buttons, int answer);
     const std::vector<SimBox>& Boxes() const { return m_boxes; }
+    // In a world: the innermost box waiting for an answer (null when none), and answering it.
+    // Answers that fit no button of the box are refused.
+    const SimBox* OpenBox() const;
+    bool AnswerBox(int answer);
 
     // The script of user actions.
     SimStep& ClickAt(os::Point point);
@@ -119,6 +134,16 @@ class SimUi : public os::Ui {
     // may pass on timers alone once the script is empty.
     void SetIdleLimits(int rounds, uint64_t virtualMs);
 
+    // Joins a world: loops and boxes wait through `seat`.
+    void AttachSeat(SimSeat& seat) { m_seat = &seat; }
+    SimSeat* Seat() const { return m_seat; }
+    // Queues a message that runs `task` on this PC's thread (socket events).
+    void PostTask(std::function<void()> task);
+    // Whether PumpMessages would find something to do now, and the next virtual time at which
+    // a timer or a scripted pause ends.
+    bool HasPumpWork() const;
+    std::optional<uint64_t> NextDue() const;
+
   private:
     friend class SimDialogWindow;
 
@@ -127,6 +152,7 @@ class SimUi : public os::Ui {
         bool close;  // WM_CLOSE rather than WM_APP + n
         unsigned n;
         uintptr_t wParam;
+        std::function<void()> task;  // a message of no window (socket events)
     };
 
     // Called by the windows.
@@ -139,8 +165,16 @@ class SimUi : public os::Ui {
     bool FireDueTimer();
     bool PaintPending();
     bool PlayStep(bool inputOnly);
-    // The one place a loop waits for something to happen. Single-threaded, it moves the
-    // virtual clock to the next timer or scripted pause; false when there is none.
+    bool CanPlayStep(bool inputOnly) const;
+    bool TimerDue() const;
+    bool PaintWaiting() const;
+    bool HasLoopWork() const;
+    // A box that waits for the test's answer while its PC handles its messages.
+    int WaitForAnswer(size_t boxIndex);
+    int DefaultAnswer(unsigned type) const;
+    // The one place a loop waits for something to happen. Alone, it moves the virtual clock to
+    // the next timer or scripted pause; false when there is none. In a world it hands the run
+    // over until this PC has work; false only when the world ends.
     bool WaitForWork();
     SimStep& Push(const std::string& label, std::function<void(SimDialogWindow&)> action);
 
@@ -161,6 +195,8 @@ class SimUi : public os::Ui {
     std::deque<Expected> m_boxAnswers;
     std::map<unsigned, int> m_defaultAnswers;
     std::vector<SimBox> m_boxes;
+    std::vector<size_t> m_openBoxes;  // indexes into m_boxes, innermost last
+    SimSeat* m_seat = nullptr;
     std::vector<std::string> m_scriptErrors;
 
     bool m_quit = false;
@@ -170,6 +206,7 @@ class SimUi : public os::Ui {
     int m_desktopNudges = 0;
     int m_maxIdleRounds = 3;
     uint64_t m_idleTimeMs = 60ull * 60 * 1000;
+    std::set<std::pair<int, int>> m_backgroundTimers;
 };
 
 }  // namespace sim

@@ -257,12 +257,12 @@ TEST_F(TemplateLayoutTest, DriveChoiceHasItsTextsAndASortedList) {
     HWND hwnd = CreateFromTemplate(IDD_DRIVE);
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(Text(hwnd), u"ドライブ選択");
-    ExpectControls(hwnd, {
-                             {IDC_DRIVE_LIST, L"ListBox", 7, 39, 151, 56, nullptr,
-                              LBS_SORT | LBS_NOTIFY},
-                             {IDOK, L"Button", 75, 101, 50, 14, u"OK", BS_DEFPUSHBUTTON},
-                             {IDCANCEL, L"Button", 129, 101, 50, 14, u"ｷｬﾝｾﾙ", 0},
-                         });
+    ExpectControls(hwnd,
+                   {
+                       {IDC_DRIVE_LIST, L"ListBox", 7, 39, 151, 56, nullptr, LBS_SORT | LBS_NOTIFY},
+                       {IDOK, L"Button", 75, 101, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+                       {IDCANCEL, L"Button", 129, 101, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                   });
     // The two statics carry no id of their own: find them by their text.
     std::vector<std::pair<os::WString, POINT>> statics;
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

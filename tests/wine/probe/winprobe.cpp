@@ -53,8 +53,8 @@ int PaintedWindow(const wchar_t* title) {
             GetWindowTextW(hwnd, text, 256);
             RECT client{};
             GetClientRect(hwnd, &client);
-            if (IsWindowVisible(hwnd) && std::wcscmp(text, s->title) == 0 &&
-                client.right == 600 && client.bottom == 400) {
+            if (IsWindowVisible(hwnd) && std::wcscmp(text, s->title) == 0 && client.right == 600 &&
+                client.bottom == 400) {
                 s->found = hwnd;
                 return FALSE;
             }
@@ -81,8 +81,7 @@ int ShowTemplate(const wchar_t* exe, int id, int seconds) {
     auto* tmpl = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, info)));
     HWND hwnd = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), tmpl, nullptr,
-        [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; },
-        0);
+        [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; }, 0);
     if (!hwnd) {
         return 1;
     }

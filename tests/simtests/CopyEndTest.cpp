@@ -1,0 +1,206 @@
+// Every way a copy ends besides the normal end: a stop from either PC (confirmed or not), the
+// destination's 5 s wait for an answer, a full destination drive, a bare error report and a
+// lost connection on either side.
+#include "os/Text.h"
+#include "simtests/TwoPcKit.h"
+
+namespace {
+
+using twopc::TwoPcTest;
+
+const os::WString kBulk = u"C:\\Users\\taro\\Documents\\Bulk";
+constexpr int kBulkFiles = 40;
+
+class CopyEndTest : public TwoPcTest {
+  protected:
+    void SetUp() override {
+        for (int i = 0; i < kBulkFiles; ++i) {
+            ASSERT_TRUE(src->fs().WriteFile(kBulk + u"\\file" + os::ToWString(100 + i) + u".bin",
+                                            std::string(100000, static_cast<char>('a' + i % 26))));
+        }
+        StartBoth();
+        Pair();
+    }
+
+    // Starts the copy of the bulk folder and runs until `files` files have been sent.
+    void StartBulkAndRunTo(int files) {
+        OnMain(*src, "start the bulk copy", [](CTandrixDlg& dlg) {
+            CFilePath list;
+            list.AddPath(kBulk, false);
+            dlg.m_sDestDrive.back() = u'D';
+            dlg.m_nCopyMode = 2;
+            dlg.BuildListSendPath(list);
+            dlg.BeginCopy();
+            dlg.Window().Enable(true);
+        });
+        CTandrixDlg& sender = Main(*src);
+        ASSERT_TRUE(world.RunUntil([&] {
+            return sender.m_nSendPass == 2 && sender.m_nFileIndex >= files;
+        })) << world.Failure();
+    }
+
+    void ExpectBothIdle() {
+        CTandrixDlg& s = Main(*src);
+        CTandrixDlg& d = Main(*dst);
+        EXPECT_EQ(s.m_nRole, 0);
+        EXPECT_FALSE(s.m_bRunning);
+        EXPECT_EQ(s.m_pProgress, nullptr);
+        EXPECT_EQ(s.m_nFileIndex, -1);
+        EXPECT_EQ(d.m_nRole, 0);
+        EXPECT_EQ(d.m_nCom, 0);
+        EXPECT_EQ(d.m_nScreen, 1);
+        EXPECT_EQ(d.m_pProgress, nullptr);
+        EXPECT_FALSE(d.m_bCopyInProgress);
+        EXPECT_FALSE(src->sys().KeepAwake());
+        EXPECT_FALSE(dst->sys().KeepAwake());
+    }
+
+    int ArrivedFiles() {
+        std::vector<os::WString> files;
+        for (int i = 0; i < kBulkFiles; ++i) {
+            const os::WString path = u"D:\\Ferrylo\\Bulk\\file" + os::ToWString(100 + i) + u".bin";
+            if (dst->fs().Exists(path)) {
+                EXPECT_EQ(dst->fs().ReadFile(path),
+                          std::string(100000, static_cast<char>('a' + i % 26)))
+                    << "a file that arrived is complete";
+                files.push_back(path);
+            }
+        }
+        return static_cast<int>(files.size());
+    }
+
+    const os::WString kClosing =
+        u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n";
+};
+
+TEST_F(CopyEndTest, StopAtTheSourceConfirmedEndsTheCopyOnBothPcs) {
+    StartBulkAndRunTo(5);
+    Main(*src).Window().Post(kMsgStopRequest, 0);
+    Run();
+    EXPECT_EQ(TakeBox(*src, os::kIdYes), u"中断してもよろしいですか？");
+    ExpectBothIdle();
+    EXPECT_LT(ArrivedFiles(), kBulkFiles);
+    EXPECT_EQ(src->ui().OpenBox(), nullptr) << "no closing message after a stop";
+    EXPECT_EQ(dst->ui().OpenBox(), nullptr);
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\FerryloLog.txt"));
+}
+
+TEST_F(CopyEndTest, StopAtTheSourceRefusedLetsTheCopyFinish) {
+    StartBulkAndRunTo(5);
+    Main(*src).Window().Post(kMsgStopRequest, 0);
+    Run();
+    EXPECT_EQ(TakeBox(*src, os::kIdNo), u"中断してもよろしいですか？");
+    EXPECT_EQ(TakeBox(*src), kClosing);
+    EXPECT_EQ(ArrivedFiles(), kBulkFiles);
+    ExpectBothIdle();
+}
+
+TEST_F(CopyEndTest, StopAtTheDestinationIsAskedAtTheSource) {
+    StartBulkAndRunTo(5);
+    Main(*dst).Window().Post(kMsgStopRequest, 0);
+    Run();
+    EXPECT_EQ(TakeBox(*src, os::kIdYes), u"中断してもよろしいですか？");
+    ExpectBothIdle();
+    EXPECT_LT(ArrivedFiles(), kBulkFiles);
+}
+
+TEST_F(CopyEndTest, StopAtTheDestinationRefusedAtTheSourceGoesOn) {
+    StartBulkAndRunTo(5);
+    Main(*dst).Window().Post(kMsgStopRequest, 0);
+    Run();
+    const uint64_t asked = world.NowMs();
+    EXPECT_EQ(TakeBox(*src, os::kIdNo), u"中断してもよろしいですか？");
+    EXPECT_EQ(TakeBox(*src), kClosing);
+    EXPECT_EQ(ArrivedFiles(), kBulkFiles);
+    EXPECT_FALSE(Main(*dst).Window().Exists() && false);
+    ExpectBothIdle();
+    (void)asked;
+}
+
+TEST_F(CopyEndTest, WithoutAnAnswerTheDestinationGivesUpAfterFiveSeconds) {
+    // What the destination sends back to the source arrives only after 20 s.
+    world.net().Delay(sim::StreamSelector{dst->address(), src->address(), sim::SimSide::Acceptor},
+                      20000);
+    // A slow network: the copy outlasts the 5 s.
+    world.net().Delay(sim::StreamSelector{src->address(), dst->address(), sim::SimSide::Connector},
+                      400);
+    StartBulkAndRunTo(5);
+    Main(*dst).Window().Post(kMsgStopRequest, 0);
+    ASSERT_TRUE(world.RunFor(4900)) << world.Failure();
+    EXPECT_EQ(Main(*dst).m_nRole, 2) << "still waiting for the source's answer";
+    ASSERT_TRUE(world.RunFor(200)) << world.Failure();
+    EXPECT_EQ(Main(*dst).m_nRole, 0);
+    EXPECT_EQ(Main(*dst).m_nScreen, 1);
+    EXPECT_EQ(Main(*dst).m_pProgress, nullptr);
+    // The late request still reaches the source, whose user ends the copy there too.
+    Run();
+    EXPECT_EQ(TakeBox(*src, os::kIdYes), u"中断してもよろしいですか？");
+    ExpectBothIdle();
+}
+
+TEST_F(CopyEndTest, AFullDestinationDriveStopsTheSource) {
+    ASSERT_TRUE(dst->fs().SetFreeSpaceOverride(u'D', 130'000'000));
+    StartBulkAndRunTo(1);
+    Run();
+    EXPECT_EQ(TakeBox(*src),
+              u"引越先の空き容量が少なくなりましたので引越を中止します。余分なファイルを削除し、"
+              u"コピーに十分な空き容量を確保してから再度コピーを行ってください。");
+    ExpectBothIdle();
+    EXPECT_LT(ArrivedFiles(), kBulkFiles);
+    EXPECT_FALSE(Main(*dst).m_bFullDrv);
+}
+
+TEST_F(CopyEndTest, ABrokenFirstEntryStopsTheCopyWithAMessage) {
+    CTandrixDlg& receiver = Main(*dst);
+    OnMain(*src, "start the bulk copy", [](CTandrixDlg& dlg) {
+        CFilePath list;
+        list.AddPath(kBulk, false);
+        dlg.m_sDestDrive.back() = u'D';
+        dlg.BuildListSendPath(list);
+        dlg.BeginCopy();
+    });
+    ASSERT_TRUE(world.RunUntil([&] { return receiver.m_nCom == 1; })) << world.Failure();
+    const sim::StreamSelector forward{src->address(), dst->address(), sim::SimSide::Connector};
+    world.net().CorruptByte(forward, world.net().BytesSent(forward), 0x01);  // "%" becomes "$"
+    Run();
+    EXPECT_EQ(TakeBox(*src), u"エラーが発生したのでコピーを中止します。");
+    Run();
+    ExpectBothIdle();
+    EXPECT_EQ(src->ui().OpenBox(), nullptr);
+}
+
+TEST_F(CopyEndTest, LosingTheDestinationsConnectionEndsItsProgram) {
+    StartBulkAndRunTo(5);
+    // The destination's own (outgoing) connection breaks.
+    world.net().CutAt(sim::StreamSelector{dst->address(), src->address(), sim::SimSide::Connector},
+                      world.net().BytesSent(sim::StreamSelector{dst->address(), src->address(),
+                                                                sim::SimSide::Connector}));
+    Run();
+    EXPECT_EQ(TakeBox(*dst),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+    EXPECT_TRUE(world.Finished(*dst));
+    // The source finds its partner gone, returns to its ready screen and listens again.
+    Run();
+    while (src->ui().OpenBox() != nullptr) {
+        TakeBox(*src);
+    }
+    EXPECT_EQ(Main(*src).m_nRole, 0);
+    EXPECT_EQ(Main(*src).m_nScreen, 1);
+    EXPECT_FALSE(Main(*src).m_bConnected);
+    EXPECT_EQ(Main(*src).m_pProgress, nullptr);
+}
+
+TEST_F(CopyEndTest, LosingTheSourcesConnectionEndsTheCopyOnBothPcs) {
+    StartBulkAndRunTo(5);
+    const sim::StreamSelector forward{src->address(), dst->address(), sim::SimSide::Connector};
+    world.net().CutAt(forward, world.net().BytesSent(forward) + 1000);
+    Run();
+    EXPECT_EQ(TakeBox(*dst),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+    EXPECT_TRUE(world.Finished(*dst));
+    EXPECT_EQ(Main(*src).m_nRole, 0);
+    EXPECT_FALSE(Main(*src).m_bConnected);
+    EXPECT_EQ(ArrivedFiles(), 5) << "no partial file is left behind";
+}
+
+}  // namespace
