@@ -43,5 +43,6 @@ target_compile_options(tandrix_win_tests PRIVATE ${TANDRIX_WARNINGS})
 
 # A small console helper for the end-to-end scripts (tests/wine).
 add_executable(winprobe ${CMAKE_SOURCE_DIR}/tests/wine/probe/winprobe.cpp)
+target_link_libraries(winprobe PRIVATE comctl32)
 target_link_options(winprobe PRIVATE -municode)
 target_compile_options(winprobe PRIVATE ${TANDRIX_WARNINGS})

@@ -9,6 +9,7 @@
 #define IDD_FILELIST 131
 #define IDD_FINDCANCEL 132
 #define IDD_PROGRESS 134
+#define IDD_PARTNER 136
 #define IDD_ENVLIST 173
 #define IDD_ENVPROGRESS 175
 
@@ -29,3 +30,10 @@
 
 // Controls of the drive choice.
 #define IDC_DRIVE_LIST 1007
+
+// Controls of the searching dialog.
+#define IDC_FIND_CANCEL 1013
+
+// Controls of the partner's name dialog.
+#define IDC_PARTNER_NAME 1030
+#define IDC_PARTNER_BROWSE 1031

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs tandrix.exe under Wine, as on a Japanese Windows. Without a
-# display it runs under Xvfb, takes a screenshot of the main dialog and says where it is.
+# display it runs under Xvfb, takes a screenshot of its first window (the role dialog, which
+# comes before the main window) and says where it is.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages
@@ -41,7 +42,7 @@ mkdir -p "$BUILD/screenshots"
 SHOT="$BUILD/screenshots/run.png"
 import -window root "$SHOT"
 if [ -z "$shown" ]; then
-    echo "tandrix.exe showed no main window; screenshot: $SHOT" >&2
+    echo "tandrix.exe showed no window; screenshot: $SHOT" >&2
     exit 1
 fi
-echo "tandrix.exe ran under Xvfb; screenshot of its main dialog: $SHOT"
+echo "tandrix.exe ran under Xvfb; screenshot of its role dialog: $SHOT"

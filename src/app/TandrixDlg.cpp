@@ -4,6 +4,9 @@
 
 #include "app/AboutDlg.h"
 #include "app/TandrixApp.h"
+#include "net/DlgFindCancel.h"
+#include "net/DlgIPNumber.h"
+#include "net/NetworkCategory.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FileOps.h"
@@ -59,6 +62,9 @@ CTandrixDlg::CTandrixDlg(CTandrixApp& app)
       m_os(app.Os()) {}
 
 CTandrixDlg::~CTandrixDlg() {
+    if (m_bMadePrivate) {
+        RestoreNetworkPublic(m_os.shell);
+    }
     m_os.sys.SetKeepAwake(false);
     m_pProgress.reset();
 }
@@ -88,8 +94,34 @@ bool CTandrixDlg::OnInitDialog() {
     GetMyDrive(m_os.fs, m_os.sys, *m_pMyDrives);
     m_sComputerNameForList = GetPCName(m_os.sys);
 
-    EnterReadyScreen();
+    if (!ChooseRole()) {
+        // Cancelled or quit: the main window closes without ever being painted.
+        m_bQuitPending = true;
+        m_os.ui.PostQuit(0);
+    }
     return true;
+}
+
+bool CTandrixDlg::ChooseRole() {
+    CDlgIPNumber dlg(m_os, this, m_sProgramFolder);
+    const int result = dlg.DoModal();
+    m_bMadePrivate = dlg.m_bMadePrivate;
+    switch (result) {
+        case CDlgIPNumber::kResultSource:
+            TakeRole(1, dlg.m_sPartnerAddress, dlg.m_partnerAddresses);
+            return true;
+        case CDlgIPNumber::kResultDestination:
+            TakeRole(2, dlg.m_sPartnerAddress, dlg.m_partnerAddresses);
+            return true;
+        case CDlgIPNumber::kResultQuit:
+            // Quit chosen: no role; the caller ends the program as for a cancel.
+            m_nPcRole = 0;
+            return false;
+        default:
+            m_bQuitPending = true;
+            m_os.ui.PostQuit(0);
+            return false;
+    }
 }
 
 void CTandrixDlg::ReadProgramLocation() {
@@ -100,11 +132,6 @@ void CTandrixDlg::ReadProgramLocation() {
     const SplitPathParts parts = SplitPath(path);
     m_sProgramDrive = parts.drive;
     m_sProgramFolder = parts.drive + parts.dir;
-}
-
-void CTandrixDlg::EnterReadyScreen() {
-    m_nScreen = 1;
-    Repaint();
 }
 
 void CTandrixDlg::Repaint() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutDlg.h"
 #include "net/Sockets.h"
 #include "os/Platform.h"
 #include "transfer/BackChannel.h"
@@ -21,6 +22,7 @@ class CTandrixApp;
 class CDrive;
 class CFilePath;
 class CFolderPathInfo;
+class CDlgFindCancel;
 class CDlgProgress;
 class CRecovPath;
 struct WalkPosition;
@@ -45,9 +47,12 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     // Copy start of a mode (1 whole drives, 2 file list, 3 environment, 5 folders).
     void OnCopyCommand(int mode);
-    // This PC's role (1 source, 2 destination) and its partner, then listening: the end of
-    // the role and partner choice.
-    void TakeRole(int role, const os::WString& partnerAddress);
+    // Role and partner choice at start-up; false when the program is to end.
+    bool ChooseRole();
+    // This PC's role (1 source, 2 destination) and its partner, whose addresses are the only
+    // ones allowed to connect, then listening: the end of the role and partner choice.
+    void TakeRole(int role, const os::WString& partnerAddress,
+                  const std::vector<os::IPv4>& partnerAddresses);
     // Connection to the partner.
     bool FindPartner();
     void ConnectToPartner();
@@ -122,6 +127,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CFilePath> m_pEnvPath;
     std::unique_ptr<CFilePath> m_pFileList;
     std::unique_ptr<CFilePath> m_pFolderList;
+    std::unique_ptr<CDlgFindCancel> m_pFindDlg;  // open while a connect attempt runs
     std::unique_ptr<CDlgProgress> m_pProgress;
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
@@ -144,7 +150,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnButtonClick(os::Point point);
     void OpenManual();
     void ReadProgramLocation();
-    void EnterReadyScreen();
     void Repaint();
 
     // Connection.
@@ -231,6 +236,3 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 // Timer that ends a drive list or folder list once the connection has been quiet.
 constexpr int kTimerMessageSettle = 12;
 constexpr unsigned kMessageSettleMs = 200;
-
-// System-menu command of the about entry.
-constexpr unsigned kIdmAboutBox = 16;

@@ -2,21 +2,19 @@
 // the pairing on accept, and what follows when the partner closes the connection.
 #include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
+#include "net/DlgFindCancel.h"
 #include "platform/SystemHelpers.h"
 #include "platform/Texts.h"
 #include "platform/Trace.h"
 #include "transfer/CommandFrame.h"
 #include "ui/DlgProgress.h"
 
-void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress) {
+void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress,
+                           const std::vector<os::IPv4>& partnerAddresses) {
     m_nPcRole = role;
     m_app.m_sPartnerAddress = partnerAddress;
-    std::vector<os::IPv4> partners;
-    os::IPv4 address{};
-    if (ParseIPv4(partnerAddress, address)) {
-        partners.push_back(address);
-    }
-    m_ServerSocket.SetPartnerAddresses(partners);
+    // Only the partner may connect to this PC.
+    m_ServerSocket.SetPartnerAddresses(partnerAddresses);
     m_ServerSocket.Listen(this);  // a failure has shown its message; the program goes on
     m_nScreen = 1;
     Repaint();
@@ -42,9 +40,7 @@ bool CTandrixDlg::FindPartner() {
     }
     ConnectToPartner();
     if (!m_bConnected) {
-        ShowMessage(m_os.ui,
-                    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフト"
-                    u"を実行してください");
+        ShowMessage(m_os.ui, texts::kPartnerNotFound);
         return false;
     }
     return true;
@@ -54,12 +50,18 @@ void CTandrixDlg::ConnectToPartner() {
     m_nScreen = 2;
     m_bSearching = true;
     Repaint();
-    // The searching dialog comes with the windows; the attempt itself keeps messages flowing.
+    m_pFindDlg = std::make_unique<CDlgFindCancel>(m_os.ui, this, kMsgSearchCancelled);
+    m_pFindDlg->Create();
+    // One attempt; messages keep flowing meanwhile, so the searching dialog's Cancel works.
     if (m_ClientSocket.Connect(this, m_app.m_sPartnerAddress)) {
         m_bConnected = true;
     } else if (!m_bSearching) {
         m_nScreen = 1;
         Repaint();
+    }
+    if (m_pFindDlg) {
+        m_pFindDlg->DestroyWindow();
+        m_pFindDlg.reset();
     }
     m_bSearching = false;
     m_nScreen = 1;

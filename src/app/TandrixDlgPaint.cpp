@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = kPaintTextRgb;
 constexpr int kTimerFirstPaint = 2;
 constexpr unsigned kFirstPaintMs = 500;
 
@@ -25,10 +25,13 @@ enum : int {
 };
 
 os::FontSpec StandardFont() {
-    return os::FontSpec{13, 0, u"ＭＳ Ｐゴシック"};
+    return InitPaintFont();
 }
 os::FontSpec LargeFont() {
-    return os::FontSpec{20, 700, u"ＭＳ Ｐゴシック"};
+    os::FontSpec font = InitPaintFont();
+    font.height = 20;
+    font.weight = 700;
+    return font;
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ class CServerSocket : public os::SocketEvents {
     // Addresses the partner may connect from; connections from anywhere else are closed
     // at once without any other effect.
     void SetPartnerAddresses(const std::vector<os::IPv4>& addresses);
+    const std::vector<os::IPv4>& PartnerAddresses() const { return m_partners; }
 
     os::Platform& Os() { return m_os; }
     int NextReceiveCount() { return ++m_nReceiveCount; }

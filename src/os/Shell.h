@@ -1,10 +1,19 @@
 // The Windows shell as the system uses it: opening a document or folder with its verb,
-// shortcuts, and the pickers. (Network category and pickers grow here with the dialogs.)
+// shortcuts, the computer picker and the network list manager's category.
 #pragma once
 
 #include "os/Types.h"
 
 namespace os {
+
+class Dialog;
+
+// Network categories of the network list manager, numbered as Windows numbers them.
+enum : int {
+    kNetworkPublic = 0,
+    kNetworkPrivate = 1,
+    kNetworkDomain = 2,
+};
 
 class Shell {
   public:
@@ -19,6 +28,17 @@ class Shell {
     // A shell link at `linkPath` (overwritten) to `target`, normal window, default icon.
     virtual bool SaveShortcut(const WString& linkPath, const WString& target,
                               const WString& description, const WString& arguments) = 0;
+
+    // The shell's browser of the computers on the network, owned by `owner` and titled
+    // `title` (COM initialised): the display name of the chosen computer; false on cancel.
+    virtual bool BrowseForComputer(Dialog* owner, const WString& title, WString& name) = 0;
+
+    // The network list manager (COM initialised), one manager per call, looking only at the
+    // first connected network. False when there is no such network or the manager fails.
+    virtual bool GetNetworkCategory(int& category) = 0;
+    // Sets that network's category to `category` if it is `expected` now; false when it is
+    // not, or when the change is refused.
+    virtual bool ChangeNetworkCategory(int expected, int category) = 0;
 };
 
 }  // namespace os

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "os/Types.h"
 
@@ -73,6 +74,17 @@ class System {
     virtual void SocketsCleanup() = 0;
     // Classic host-name look-up of an ANSI name: the first IPv4 address.
     virtual bool LookupHost(const std::string& ansiName, std::array<uint8_t, 4>& address) = 0;
+    // The same look-up giving every IPv4 address of the name, in the resolver's order. A
+    // system that knows only one address per name may leave this as it is.
+    virtual bool LookupHostAll(const std::string& ansiName,
+                               std::vector<std::array<uint8_t, 4>>& addresses) {
+        std::array<uint8_t, 4> first{};
+        if (!LookupHost(ansiName, first)) {
+            return false;
+        }
+        addresses.assign(1, first);
+        return true;
+    }
 
     // Conversions with the thread's ANSI code page.
     virtual std::string WideToAnsi(const WString& text) = 0;

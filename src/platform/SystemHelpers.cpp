@@ -38,24 +38,34 @@ os::WString GetPCName(os::System& sys) {
     return sys.GetComputerName(name) ? name : os::WString();
 }
 
-os::WString GetHostAddress(os::System& sys, const os::WString& name) {
-    os::WString host = name;
-    if (host.size() >= 2 && host[0] == u'\\' && host[1] == u'\\') {
-        host = host.substr(2);
+os::WString WithoutLeadingBackslashes(const os::WString& name) {
+    if (name.size() >= 2 && name[0] == u'\\' && name[1] == u'\\') {
+        return name.substr(2);
     }
+    return name;
+}
+
+os::WString GetHostAddress(os::System& sys, const os::WString& name) {
+    const std::vector<os::IPv4> addresses = GetHostAddresses(sys, name);
+    if (addresses.empty()) {
+        return os::WString();
+    }
+    const os::IPv4& first = addresses.front();
+    char text[32];
+    std::snprintf(text, sizeof text, "%3d.%3d.%3d.%3d", first[0], first[1], first[2], first[3]);
+    return os::FromAscii(text);
+}
+
+std::vector<os::IPv4> GetHostAddresses(os::System& sys, const os::WString& name) {
     const bool started = sys.SocketsStartup();
-    os::WString result;
-    std::array<uint8_t, 4> address{};
-    if (sys.LookupHost(sys.WideToAnsi(host), address)) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%3d.%3d.%3d.%3d", address[0], address[1], address[2],
-                      address[3]);
-        result = os::FromAscii(text);
+    std::vector<os::IPv4> addresses;
+    if (!sys.LookupHostAll(sys.WideToAnsi(WithoutLeadingBackslashes(name)), addresses)) {
+        addresses.clear();
     }
     if (started) {
         sys.SocketsCleanup();
     }
-    return result;
+    return addresses;
 }
 
 os::WString GetLastErrorText(os::System& sys) {

@@ -3,13 +3,18 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "os/Platform.h"
 
 os::WString GetLoginUserName(os::System& sys);
 os::WString GetPCName(os::System& sys);
+// A network name as "\\NAME" or "NAME": the name without the two leading backslashes.
+os::WString WithoutLeadingBackslashes(const os::WString& name);
 // First IPv4 address of `name` as "%3d.%3d.%3d.%3d" (blank-padded fields); empty on failure.
 os::WString GetHostAddress(os::System& sys, const os::WString& name);
+// Every IPv4 address of `name`, the first one first; empty on failure.
+std::vector<os::IPv4> GetHostAddresses(os::System& sys, const os::WString& name);
 os::WString GetLastErrorText(os::System& sys);
 os::WString GetWindowsDriveLetter(os::System& sys);
 

@@ -27,6 +27,27 @@ inline constexpr char16_t kStaleConnection[] =
 inline constexpr char16_t kReceiveSocketFailed[] = u"受信ソケットで受信に失敗しました";
 inline constexpr char16_t kClientReceiveFailed[] = u"クライアントソケットで受信に失敗しました";
 
+// Network category.
+inline constexpr char16_t kAskMakePrivate[] =
+    u"ネットワークの設定がパブリックに設定されています。\nネットワークの設定をプライベートに変更"
+    u"する必要があります。\n変更しますか？";
+inline constexpr char16_t kMakePrivateFailed[] = u"プライベートに変更できませんでした。";
+
+// Role and partner choice.
+inline constexpr char16_t kRoleQuestion[] = u"このパソコンは引越元ですか？それとも引越先ですか？";
+inline constexpr char16_t kChoosePartnerTitle[] = u"相手のPCを選んでください。";
+// Label of the partner's name field, for networks whose browser lists no computers.
+inline constexpr char16_t kPartnerNameLabel[] = u"コンピュータ名またはIPアドレス：";
+inline constexpr char16_t kOwnPcRefused[] = u"自分のPCは指定できません。";
+inline constexpr char16_t kAddressLookupFailed[] = u"IPの取得に失敗しました。";
+
+// Connecting to the partner.
+inline constexpr char16_t kSearchingPartner[] = u"もうひとつのパソコンを探しています...";
+inline constexpr char16_t kSearchCancelHint[] = u"中断する場合はキャンセルをクリックしてください";
+inline constexpr char16_t kPartnerNotFound[] =
+    u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフトを実行してくだ"
+    u"さい";
+
 // Work folder and path log.
 inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";
 inline constexpr char16_t kPathLogName[] = u"FerryloPath.log";

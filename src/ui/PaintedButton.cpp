@@ -50,3 +50,7 @@ void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& bu
                      button->HitTest(point, screen) ? state : PaintedButton::kNormal);
     }
 }
+
+os::FontSpec InitPaintFont() {
+    return os::FontSpec{13, 0, u"ＭＳ Ｐゴシック"};
+}

@@ -35,3 +35,8 @@ class PaintedButton {
 // Draws each button: with `state` when the point hits it on this screen, else normal.
 void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& buttons,
                  os::Point point, int screen, int state);
+
+// Painted instruction texts: white on the painted background, in this font ("ＭＳ Ｐゴシック",
+// height 13); the main window's headline font is the same at height 20, weight 700.
+constexpr uint32_t kPaintTextRgb = 0xFFFFFF;
+os::FontSpec InitPaintFont();

@@ -22,7 +22,7 @@ bool SimShell::ComInitialize() {
 
 bool SimShell::SaveShortcut(const os::WString& linkPath, const os::WString& target,
                             const os::WString& description, const os::WString& arguments) {
-    if (m_comInits <= m_comUninits) {
+    if (!ComReady()) {
         return false;  // CoCreateInstance without CoInitialize
     }
     if (m_fs) {
@@ -37,6 +37,40 @@ bool SimShell::SaveShortcut(const os::WString& linkPath, const os::WString& targ
         }
     }
     m_shortcuts.push_back({linkPath, target, description, arguments});
+    return true;
+}
+
+bool SimShell::BrowseForComputer(os::Dialog* owner, const os::WString& title, os::WString& name) {
+    if (!ComReady()) {
+        return false;
+    }
+    m_browses.push_back({owner != nullptr ? owner->TemplateId() : 0, title});
+    if (m_picks.empty()) {
+        return false;
+    }
+    const std::optional<os::WString> pick = m_picks.front();
+    m_picks.pop_front();
+    if (!pick) {
+        return false;
+    }
+    name = *pick;
+    return true;
+}
+
+bool SimShell::GetNetworkCategory(int& category) {
+    if (!ComReady() || !m_network) {
+        return false;
+    }
+    category = *m_network;
+    return true;
+}
+
+bool SimShell::ChangeNetworkCategory(int expected, int category) {
+    if (!ComReady() || !m_network || *m_network != expected || m_changeRefused) {
+        return false;
+    }
+    m_network = category;
+    m_changes.push_back(category);
     return true;
 }
 

@@ -1,11 +1,15 @@
 // The simulated shell: records every document or folder the system asks it to open, keeps
-// count of COM initialisation, and saves shortcuts as small files that name their target.
+// count of COM initialisation, saves shortcuts as small files that name their target, answers
+// the computer browser from a script, and holds the category of one connected network.
 #pragma once
 
+#include <deque>
+#include <optional>
 #include <vector>
 
 #include "os/FileSystem.h"
 #include "os/Shell.h"
+#include "os/Ui.h"
 
 namespace sim {
 
@@ -21,6 +25,11 @@ struct SimShortcut {
     os::WString arguments;
 };
 
+struct SimBrowse {
+    int ownerTemplate = 0;  // template of the owner dialog, 0 for none
+    os::WString title;
+};
+
 class SimShell : public os::Shell {
   public:
     bool Open(const os::WString& verb, const os::WString& path) override;
@@ -30,6 +39,23 @@ class SimShell : public os::Shell {
     // becomes a file holding its target in UTF-8.
     bool SaveShortcut(const os::WString& linkPath, const os::WString& target,
                       const os::WString& description, const os::WString& arguments) override;
+    // Both need COM on the thread.
+    bool BrowseForComputer(os::Dialog* owner, const os::WString& title, os::WString& name) override;
+    bool GetNetworkCategory(int& category) override;
+    bool ChangeNetworkCategory(int expected, int category) override;
+
+    // The computer browser's answers, in order: a display name, or a cancel. With no answer
+    // left the user cancels.
+    void QueueComputerPick(const os::WString& name) { m_picks.emplace_back(name); }
+    void QueueComputerPickCancel() { m_picks.emplace_back(std::nullopt); }
+    const std::vector<SimBrowse>& Browses() const { return m_browses; }
+
+    // The first connected network: none, or one of category 0 public, 1 private, 2 domain.
+    // A refused change leaves the category as it is.
+    void SetNetwork(std::optional<int> category) { m_network = category; }
+    void SetCategoryChangeRefused(bool refused) { m_changeRefused = refused; }
+    std::optional<int> Network() const { return m_network; }
+    const std::vector<int>& CategoryChanges() const { return m_changes; }  // accepted ones
 
     void SetResult(bool accepted) { m_result = accepted; }
     void SetComFails(bool fails) { m_comFails = fails; }
@@ -41,9 +67,16 @@ class SimShell : public os::Shell {
     int ComUninits() const { return m_comUninits; }
 
   private:
+    bool ComReady() const { return m_comInits > m_comUninits; }
+
     os::FileSystem* m_fs = nullptr;
     std::vector<SimShellCall> m_calls;
     std::vector<SimShortcut> m_shortcuts;
+    std::deque<std::optional<os::WString>> m_picks;
+    std::vector<SimBrowse> m_browses;
+    std::optional<int> m_network;  // a fresh PC has no connected network
+    bool m_changeRefused = false;
+    std::vector<int> m_changes;
     bool m_result = true;
     bool m_comFails = false;
     int m_comInits = 0;

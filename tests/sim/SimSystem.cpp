@@ -1,6 +1,7 @@
 // System facts and process services of a simulated PC.
 #include "sim/SimSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "os/Text.h"
@@ -207,21 +208,36 @@ void SimSystem::SetFails(SimCall call, bool fails) {
 }
 
 void SimSystem::AddHost(const std::string& name, const std::array<uint8_t, 4>& address) {
-    m_hosts[UpperAscii(name)] = address;
+    auto& addresses = m_hosts[UpperAscii(name)];
+    if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+        addresses.push_back(address);
+    }
 }
 
 bool SimSystem::LookupHost(const std::string& ansiName, std::array<uint8_t, 4>& address) {
+    std::vector<std::array<uint8_t, 4>> addresses;
+    if (!LookupHostAll(ansiName, addresses)) {
+        return false;
+    }
+    address = addresses.front();
+    return true;
+}
+
+bool SimSystem::LookupHostAll(const std::string& ansiName,
+                              std::vector<std::array<uint8_t, 4>>& addresses) {
     if (m_startups <= m_cleanups) {
         return Fail(kWsaNotInitialised);
     }
-    if (ParseDotted(ansiName, address)) {
+    std::array<uint8_t, 4> dotted{};
+    if (ParseDotted(ansiName, dotted)) {
+        addresses.assign(1, dotted);
         return true;
     }
     const auto it = m_hosts.find(UpperAscii(ansiName));
-    if (it == m_hosts.end()) {
+    if (it == m_hosts.end() || it->second.empty()) {
         return Fail(kWsaHostNotFound);
     }
-    address = it->second;
+    addresses = it->second;
     return true;
 }
 

@@ -50,6 +50,8 @@ class SimSystem : public os::System {
     bool SocketsStartup() override;
     void SocketsCleanup() override;
     bool LookupHost(const std::string& ansiName, std::array<uint8_t, 4>& address) override;
+    bool LookupHostAll(const std::string& ansiName,
+                       std::vector<std::array<uint8_t, 4>>& addresses) override;
     std::string WideToAnsi(const os::WString& text) override;
     os::WString AnsiToWide(const std::string& bytes) override;
     uint32_t LastError() override { return m_lastError; }
@@ -72,7 +74,8 @@ class SimSystem : public os::System {
     void SetModulePath(const os::WString& path) { m_modulePath = path; }
     void SetFolder(int csidl, const os::WString& path) { m_folders[csidl] = path; }
     void RemoveFolder(int csidl) { m_folders.erase(csidl); }
-    // ANSI host name (case-insensitive) → IPv4 address. Dotted addresses resolve by themselves.
+    // ANSI host name (case-insensitive) → IPv4 address; a name added again gets one more
+    // address, after the first. Dotted addresses resolve by themselves.
     void AddHost(const std::string& name, const std::array<uint8_t, 4>& address);
     void SetFails(SimCall call, bool fails);
     // With a file system, GetSpecialFolderPath checks the folder and creates it when asked.
@@ -114,7 +117,7 @@ class SimSystem : public os::System {
     os::WString m_windowsDirectory = u"C:\\Windows";
     os::WString m_modulePath;
     std::map<int, os::WString> m_folders;
-    std::map<std::string, std::array<uint8_t, 4>> m_hosts;  // by upper-case name
+    std::map<std::string, std::vector<std::array<uint8_t, 4>>> m_hosts;  // by upper-case name
     std::set<SimCall> m_failing;
 
     uint32_t m_lastError = 0;

@@ -12,6 +12,9 @@ void InstallTemplates(SimUi& ui) {
     ui.SetTemplateCaption(IDD_PROGRESS, u"データ転送中．．．");
     ui.SetTemplateCaption(IDD_DRIVE, u"ドライブ選択");
     ui.SetSortedList(IDD_DRIVE, IDC_DRIVE_LIST);
+    ui.SetTemplateCaption(IDD_IPNUMBER, u"APPLICATION_NAME");
+    ui.SetTemplateCaption(IDD_FINDCANCEL, u"APPLICATION_NAME");
+    ui.SetTemplateCaption(IDD_PARTNER, u"APPLICATION_NAME");
     // The progress dialog's dot animation and the main window's keep-awake tick.
     ui.SetBackgroundTimer(IDD_PROGRESS, 1);
     ui.SetBackgroundTimer(IDD_TANDRIX_DIALOG, 7);

@@ -4,6 +4,7 @@
 
 #include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
+#include "common/RoleScript.h"
 #include "resource.h"
 #include "sim/SimDialogWindow.h"
 #include "sim/SimPc.h"
@@ -28,7 +29,7 @@ TEST(StartupTest, ASecondCopyIsRefusedWhileTheFirstRuns) {
         auto probe = second.sys().CreateNamedMutex(u"MyInstance", existed);
         EXPECT_TRUE(existed);
     });
-    first.ui().PressEscape().In(IDD_TANDRIX_DIALOG);
+    first.ui().PressEscape().In(IDD_IPNUMBER);
 
     CTandrixApp app(first.platform());
     EXPECT_EQ(app.Run(), 0);
@@ -83,6 +84,7 @@ TEST(StartupTest, EveryNtVersionStarts) {
     for (uint32_t major : {4u, 5u, 6u, 10u, 11u}) {
         sim::SimPc pc;
         pc.sys().SetVersion(os::VersionInfo{2, major, 0, 100, u"", 0, 3});
+        rolescript::ChooseRole(pc.ui(), rolescript::Role::Source);
         pc.ui().PressEscape().In(IDD_TANDRIX_DIALOG);
         CTandrixApp app(pc.platform());
         app.Run();
@@ -95,6 +97,7 @@ TEST(StartupTest, ExitPathRemovesTheWorkFolder) {
     sim::SimPc pc;
     ASSERT_TRUE(pc.fs().WriteFile(kWork + u"\\FerryloPath.log", "x", os::kAttrReadOnly));
     ASSERT_TRUE(pc.fs().MakeFolders(kWork + u"\\sub\\deeper"));
+    rolescript::ChooseRole(pc.ui(), rolescript::Role::Destination);
     pc.ui().PressEscape().In(IDD_TANDRIX_DIALOG);
 
     CTandrixApp app(pc.platform());
@@ -109,6 +112,7 @@ TEST(StartupTest, ExitPathRemovesTheWorkFolder) {
 
 TEST(StartupTest, MainWindowGetsItsCaptionIconAndAboutEntry) {
     sim::SimPc pc;
+    rolescript::ChooseRole(pc.ui(), rolescript::Role::Source);
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(window.GetCaption(), u"ソラノワ Basic");
         EXPECT_EQ(window.IconId(), IDR_MAINFRAME);

@@ -1,6 +1,7 @@
 // Host look-up with its blank-padded fields, message-box titles, captions and the manual.
 #include <gtest/gtest.h>
 
+#include "os/Text.h"
 #include "platform/SystemHelpers.h"
 #include "sim/SimPc.h"
 
@@ -17,6 +18,27 @@ TEST(SystemInfoTest, HostAddressHasThreeCharacterFields) {
     EXPECT_EQ(GetHostAddress(pc.sys(), u"unknown-pc"), u"");
     EXPECT_EQ(pc.sys().SocketsStartups(), 4);
     EXPECT_EQ(pc.sys().SocketsCleanups(), 4) << "every start is stopped, also after a failure";
+}
+
+TEST(SystemInfoTest, EveryAddressOfANameInTheResolversOrder) {
+    sim::SimPc pc;
+    pc.sys().AddHost("multi", {192, 168, 1, 5});
+    pc.sys().AddHost("MULTI", {10, 0, 0, 1});
+    const struct {
+        const char16_t* name;
+        std::vector<os::IPv4> addresses;
+    } rows[] = {
+        {u"multi", {{192, 168, 1, 5}, {10, 0, 0, 1}}},
+        {u"\\\\Multi", {{192, 168, 1, 5}, {10, 0, 0, 1}}},
+        {u"172.16.5.4", {{172, 16, 5, 4}}},
+        {u"unknown-pc", {}},
+        {u"\\\\", {}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(GetHostAddresses(pc.sys(), row.name), row.addresses) << os::ToUtf8(row.name);
+    }
+    EXPECT_EQ(GetHostAddress(pc.sys(), u"multi"), u"192.168.  1.  5") << "the first one";
+    EXPECT_EQ(pc.sys().SocketsStartups(), pc.sys().SocketsCleanups());
 }
 
 TEST(SystemInfoTest, MessageBoxTitleCarriesTheProduct) {

@@ -9,6 +9,7 @@
 
 #include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
+#include "common/RoleScript.h"
 #include "platform/FilePath.h"
 #include "resource.h"
 #include "sim/SimDialogWindow.h"
@@ -34,20 +35,20 @@ class TwoPcTest : public ::testing::Test {
         dst = &world.AddPc(b);
     }
 
-    // Both programs start; the source takes role 1, the destination role 2.
+    // Both programs start; in the role dialog the source's user chooses 引越元 and names PC-B,
+    // the destination's user 引越先 and PC-A.
     void StartBoth() {
+        rolescript::ChooseRole(src->ui(), rolescript::Role::Source, u"PC-B");
+        rolescript::ChooseRole(dst->ui(), rolescript::Role::Destination, u"PC-A");
         for (sim::SimPc* pc : {src, dst}) {
             world.Start(*pc, [](os::Platform& os) {
                 CTandrixApp app(os);
                 app.Run();
             });
         }
-        ASSERT_TRUE(world.RunUntilIdle()) << world.Failure();
-        OnMain(*src, "take the source role",
-               [](CTandrixDlg& dlg) { dlg.TakeRole(1, u"192.168.1.11"); });
-        OnMain(*dst, "take the destination role",
-               [](CTandrixDlg& dlg) { dlg.TakeRole(2, u"192.168.1.10"); });
         Run();
+        ASSERT_EQ(Main(*src).m_nPcRole, 1);
+        ASSERT_EQ(Main(*dst).m_nPcRole, 2);
     }
 
     // Runs `action` on the PC's own thread, inside its main window's loop.

@@ -2,6 +2,7 @@
 // and the templates as Windows reads them, Japanese text included.
 #include "os/win32/WinApi.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -162,6 +163,173 @@ TEST_F(TandrixResourcesTest, AboutBoxTextsAreJapanese) {
     EXPECT_EQ(Text(GetDlgItem(hwnd, IDC_ABOUT_VERSION)), u"ソラノワ Basic Version 6.0");
     EXPECT_EQ(Text(GetDlgItem(hwnd, IDOK)), u"OK");
     DestroyWindow(hwnd);
+}
+
+}  // namespace
+
+namespace {
+
+// One control of a template as the description of the window gives it: dialog units, class,
+// text, and style bits it must have.
+struct ControlRow {
+    int id;
+    const wchar_t* className;
+    int x, y, width, height;
+    const char16_t* text;
+    LONG style;
+};
+
+class TemplateLayoutTest : public TandrixResourcesTest {
+  protected:
+    // Every row's control exists with its class, text, styles and rectangle.
+    void ExpectControls(HWND dialog, const std::vector<ControlRow>& rows) {
+        for (const ControlRow& row : rows) {
+            SCOPED_TRACE(row.id);
+            HWND item = GetDlgItem(dialog, row.id);
+            ASSERT_NE(item, nullptr);
+            wchar_t className[64] = {};
+            GetClassNameW(item, className, 64);
+            EXPECT_EQ(_wcsicmp(className, row.className), 0)
+                << os::ToUtf8(os::win32::FromW(className));
+            if (row.text) {
+                EXPECT_EQ(Text(item), row.text);
+            }
+            EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & row.style, row.style);
+            // The dialog manager maps the position and the size each on its own.
+            RECT position{row.x, row.y, 0, 0};
+            RECT size{0, 0, row.width, row.height};
+            MapDialogRect(dialog, &position);
+            MapDialogRect(dialog, &size);
+            RECT actual{};
+            GetWindowRect(item, &actual);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(actual.left, position.left);
+            EXPECT_EQ(actual.top, position.top);
+            EXPECT_EQ(actual.right - actual.left, size.right);
+            if (_wcsicmp(row.className, L"ListBox") == 0) {
+                // Without LBS_NOINTEGRALHEIGHT a list box shows whole rows only.
+                EXPECT_LE(actual.bottom - actual.top, size.bottom);
+                EXPECT_GT(actual.bottom - actual.top, size.bottom * 3 / 4);
+            } else {
+                EXPECT_EQ(actual.bottom - actual.top, size.bottom);
+            }
+        }
+    }
+
+    // The client size of a template in dialog units, mapped to pixels by its own font.
+    static void ExpectClientUnits(HWND dialog, int width, int height) {
+        RECT expected{0, 0, width, height};
+        MapDialogRect(dialog, &expected);
+        RECT client{};
+        GetClientRect(dialog, &client);
+        EXPECT_NEAR(client.right, expected.right, 1);
+        EXPECT_NEAR(client.bottom, expected.bottom, 1);
+    }
+};
+
+TEST_F(TemplateLayoutTest, ProgressDialogIsACaptionedPopupWithoutCloseBox) {
+    HWND hwnd = CreateFromTemplate(IDD_PROGRESS);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(Text(hwnd), u"データ転送中．．．");
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_VISIBLE), WS_POPUP | WS_CAPTION | WS_VISIBLE);
+    EXPECT_EQ(style & WS_SYSMENU, 0);
+    ExpectClientUnits(hwnd, 203, 139);
+    ExpectControls(
+        hwnd,
+        {
+            {IDC_PROGRESS_OVERALL, PROGRESS_CLASSW, 7, 6, 189, 11, nullptr, 0},
+            {IDC_PROGRESS_STATUS, L"Static", 7, 20, 66, 8, u"データ転送中", 0},
+            {IDC_PROGRESS_PERCENT, L"Static", 77, 20, 46, 10, u"全体：0%", SS_RIGHT},
+            {IDC_PROGRESS_FILE, PROGRESS_CLASSW, 7, 38, 189, 11, nullptr, 0},
+            {IDC_PROGRESS_FILENAME, L"Static", 7, 52, 189, 29, u"データ転送中のファイル名：",
+             SS_NOPREFIX},
+            {IDC_PROGRESS_NOTE, L"Static", 7, 89, 189, 17,
+             u"OSや他ソフトが使用しているファイルや読み取り権のないファイルは自動的にスキップされ"
+             u"ます",
+             0},
+            {IDC_PROGRESS_STOP, L"Button", 63, 116, 81, 16, u"データ転送を中止する", 0},
+        });
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TemplateLayoutTest, DriveChoiceHasItsTextsAndASortedList) {
+    HWND hwnd = CreateFromTemplate(IDD_DRIVE);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(Text(hwnd), u"ドライブ選択");
+    ExpectControls(hwnd,
+                   {
+                       {IDC_DRIVE_LIST, L"ListBox", 7, 39, 151, 56, nullptr, LBS_SORT | LBS_NOTIFY},
+                       {IDOK, L"Button", 75, 101, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+                       {IDCANCEL, L"Button", 129, 101, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                   });
+    // The two statics carry no id of their own: find them by their text.
+    std::vector<std::pair<os::WString, POINT>> statics;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == -1 || GetDlgCtrlID(child) == 0xFFFF) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            statics.push_back({Text(child), POINT{r.left, r.top}});
+        }
+    }
+    RECT first{7, 7, 0, 0}, second{7, 23, 0, 0};
+    MapDialogRect(hwnd, &first);
+    MapDialogRect(hwnd, &second);
+    ASSERT_EQ(statics.size(), 2u);
+    EXPECT_EQ(statics[0].first, u"接続先のパソコン上のコピー先を選択してください。");
+    EXPECT_EQ(statics[0].second.x, first.left);
+    EXPECT_EQ(statics[0].second.y, first.top);
+    EXPECT_EQ(statics[1].first, u"コピー先には十分な空き容量が必要です。");
+    EXPECT_EQ(statics[1].second.y, second.top);
+    // Added in any order, the rows come out sorted; more rows than fit bring a scroll bar.
+    HWND list = GetDlgItem(hwnd, IDC_DRIVE_LIST);
+    for (const wchar_t* row : {L"E:    総容量：2000 MB", L"C:    総容量：500 MB"}) {
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    }
+    wchar_t top[64] = {};
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(top));
+    EXPECT_EQ(os::win32::FromW(top), u"C:    総容量：500 MB");
+    for (wchar_t letter = L'F'; letter <= L'Z'; ++letter) {
+        const std::wstring row = std::wstring(1, letter) + L":    総容量：100 MB";
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+    }
+    EXPECT_NE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL, 0);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
+    HWND role = CreateFromTemplate(IDD_IPNUMBER);
+    ASSERT_NE(role, nullptr);
+    EXPECT_EQ(Text(role), u"APPLICATION_NAME");
+    EXPECT_EQ(GetWindow(role, GW_CHILD), nullptr) << "painted, no controls";
+    EXPECT_NE(GetWindowLongW(role, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+    DestroyWindow(role);
+
+    HWND find = CreateFromTemplate(IDD_FINDCANCEL);
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(Text(find), u"APPLICATION_NAME");
+    EXPECT_NE(GetWindowLongW(find, GWL_STYLE) & WS_VISIBLE, 0) << "modeless, shown at once";
+    EXPECT_EQ(Text(GetDlgItem(find, IDC_FIND_CANCEL)), u"ｷｬﾝｾﾙ");
+    std::vector<os::WString> texts;
+    for (HWND child = GetWindow(find, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        texts.push_back(Text(child));
+    }
+    EXPECT_EQ(texts, (std::vector<os::WString>{u"もうひとつのパソコンを探しています...",
+                                               u"中断する場合はキャンセルをクリックしてください",
+                                               u"ｷｬﾝｾﾙ"}));
+    DestroyWindow(find);
+
+    HWND partner = CreateFromTemplate(IDD_PARTNER);
+    ASSERT_NE(partner, nullptr);
+    EXPECT_EQ(Text(partner), u"APPLICATION_NAME");
+    ExpectControls(partner, {
+                                {IDC_PARTNER_NAME, L"Edit", 7, 32, 150, 14, u"", ES_AUTOHSCROLL},
+                                {IDC_PARTNER_BROWSE, L"Button", 163, 32, 50, 14, u"参照...", 0},
+                                {IDOK, L"Button", 107, 53, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+                                {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                            });
+    DestroyWindow(partner);
 }
 
 }  // namespace

@@ -88,6 +88,21 @@ TEST_F(Win32SystemTest, HostLookupOfLocalhost) {
     sys.SocketsCleanup();
 }
 
+TEST_F(Win32SystemTest, HostLookupOfEveryAddress) {
+    ASSERT_TRUE(sys.SocketsStartup());
+    std::vector<std::array<uint8_t, 4>> addresses;
+    EXPECT_TRUE(sys.LookupHostAll("127.0.0.1", addresses));
+    EXPECT_EQ(addresses, (std::vector<std::array<uint8_t, 4>>{{127, 0, 0, 1}}));
+    addresses.clear();
+    ASSERT_TRUE(sys.LookupHostAll("localhost", addresses));
+    ASSERT_FALSE(addresses.empty());
+    std::array<uint8_t, 4> first{};
+    ASSERT_TRUE(sys.LookupHost("localhost", first));
+    EXPECT_EQ(addresses.front(), first) << "the same look-up, every address";
+    EXPECT_FALSE(sys.LookupHostAll("no-such-host.invalid", addresses));
+    sys.SocketsCleanup();
+}
+
 TEST_F(Win32SystemTest, AnsiConversionsUseTheAnsiCodePage) {
     const std::vector<WString> ascii = {u"", u"PC-A", u"C:\\Users\\taro\\a b.txt"};
     for (const WString& text : ascii) {
@@ -206,6 +221,20 @@ TEST(Win32ShellTest, ShortcutsKeepTargetDescriptionAndArguments) {
     EXPECT_EQ(show, SW_SHOWNORMAL);
     file->Release();
     read->Release();
+    shell.ComUninitialize();
+}
+
+// The test prefix disables Wine's network list manager (netprofm): like a PC without one, every
+// category call fails and changes nothing. With COM missing they fail too.
+TEST(Win32ShellTest, NetworkCategoryWithoutAManagerFails) {
+    os::win32::Win32Shell shell;
+    int category = -1;
+    EXPECT_FALSE(shell.GetNetworkCategory(category)) << "no COM";
+    ASSERT_TRUE(shell.ComInitialize());
+    EXPECT_FALSE(shell.GetNetworkCategory(category));
+    EXPECT_EQ(category, -1);
+    EXPECT_FALSE(shell.ChangeNetworkCategory(os::kNetworkPublic, os::kNetworkPrivate));
+    EXPECT_FALSE(shell.ChangeNetworkCategory(os::kNetworkPrivate, os::kNetworkPublic));
     shell.ComUninitialize();
 }
 

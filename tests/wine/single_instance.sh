@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A second tandrix.exe refuses to run beside the first: it shows the message box
 # "本製品は複数同時に起動できません。" titled "ソラノワ Basic" and ends once it is answered, while
-# the first goes on. Screenshots land in build/screenshots/.
+# the first goes on. The first copy is left in its first window, the role dialog, which bears
+# the product title like the main window. Screenshots land in build/screenshots/.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 TITLE="ソラノワ Basic"
@@ -36,7 +37,7 @@ wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
 jwine 'C:\tandrix\tandrix.exe' </dev/null >/dev/null 2>&1 &
 FIRST=$!
 has_main_window() { [ -n "$(windows_titled)" ]; }
-wait_for 60 has_main_window || fail "the first copy shows no main window"
+wait_for 60 has_main_window || fail "the first copy shows no window"
 MAIN_WINDOWS="$(windows_titled)"
 sleep 1
 import -window root "$SHOTS/single_instance-1-first.png"

@@ -1,13 +1,16 @@
-// Opening documents and folders through the shell, and saving shortcuts with IShellLinkW.
+// Opening documents and folders through the shell, saving shortcuts with IShellLinkW, the
+// browse-for-computer dialog and the category of the first connected network.
 #include "os/win32/Win32Shell.h"
 
 #include "os/win32/WinApi.h"
 
+#include <netlistmgr.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "os/win32/Win32DialogWindow.h"
 #include "os/win32/WinText.h"
 
 namespace os::win32 {
@@ -27,12 +30,29 @@ class ComPtr {
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     T* operator->() const { return m_p; }
+    T* Get() const { return m_p; }
     T** Out() { return &m_p; }
     explicit operator bool() const { return m_p != nullptr; }
 
   private:
     T* m_p = nullptr;
 };
+
+// The first network the manager lists as connected; false when there is none.
+bool FirstConnectedNetwork(ComPtr<INetworkListManager>& manager, ComPtr<INetwork>& network) {
+    if (FAILED(CoCreateInstance(CLSID_NetworkListManager, nullptr, CLSCTX_ALL,
+                                IID_INetworkListManager,
+                                reinterpret_cast<void**>(manager.Out())))) {
+        return false;
+    }
+    ComPtr<IEnumNetworks> networks;
+    if (FAILED(manager->GetNetworks(NLM_ENUM_NETWORK_CONNECTED, networks.Out())) || !networks) {
+        return false;
+    }
+    ULONG fetched = 0;
+    // S_FALSE with nothing fetched: no connected network.
+    return networks->Next(1, network.Out(), &fetched) == S_OK && fetched == 1 && network;
+}
 
 }  // namespace
 
@@ -68,6 +88,51 @@ bool Win32Shell::SaveShortcut(const WString& linkPath, const WString& target,
         return false;
     }
     return SUCCEEDED(file->Save(W(linkPath), TRUE));
+}
+
+bool Win32Shell::BrowseForComputer(Dialog* owner, const WString& title, WString& name) {
+    PIDLIST_ABSOLUTE root = nullptr;
+    HWND hwnd = Win32DialogWindow::HandleOf(owner);
+    if (FAILED(SHGetFolderLocation(hwnd, CSIDL_NETWORK, nullptr, 0, &root))) {
+        root = nullptr;  // the browser then starts at the desktop
+    }
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = hwnd;
+    info.pidlRoot = root;
+    info.pszDisplayName = display;
+    info.lpszTitle = W(title);
+    info.ulFlags = BIF_BROWSEFORCOMPUTER;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    CoTaskMemFree(root);
+    if (!chosen) {
+        return false;
+    }
+    CoTaskMemFree(chosen);
+    name = FromW(display);
+    return true;
+}
+
+bool Win32Shell::GetNetworkCategory(int& category) {
+    ComPtr<INetworkListManager> manager;
+    ComPtr<INetwork> network;
+    NLM_NETWORK_CATEGORY value{};
+    if (!FirstConnectedNetwork(manager, network) || FAILED(network->GetCategory(&value))) {
+        return false;
+    }
+    category = static_cast<int>(value);
+    return true;
+}
+
+bool Win32Shell::ChangeNetworkCategory(int expected, int category) {
+    ComPtr<INetworkListManager> manager;
+    ComPtr<INetwork> network;
+    NLM_NETWORK_CATEGORY value{};
+    if (!FirstConnectedNetwork(manager, network) || FAILED(network->GetCategory(&value)) ||
+        static_cast<int>(value) != expected) {
+        return false;
+    }
+    return SUCCEEDED(network->SetCategory(static_cast<NLM_NETWORK_CATEGORY>(category)));
 }
 
 }  // namespace os::win32

@@ -1,4 +1,5 @@
-// The Windows shell: ShellExecuteW, COM around shell objects, and shell links.
+// The Windows shell: ShellExecuteW, COM around shell objects, shell links, the browser of
+// network computers and the network list manager.
 #pragma once
 
 #include "os/Shell.h"
@@ -12,6 +13,9 @@ class Win32Shell : public Shell {
     void ComUninitialize() override;
     bool SaveShortcut(const WString& linkPath, const WString& target, const WString& description,
                       const WString& arguments) override;
+    bool BrowseForComputer(Dialog* owner, const WString& title, WString& name) override;
+    bool GetNetworkCategory(int& category) override;
+    bool ChangeNetworkCategory(int expected, int category) override;
 };
 
 }  // namespace os::win32

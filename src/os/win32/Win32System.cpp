@@ -111,6 +111,22 @@ bool Win32System::LookupHost(const std::string& ansiName, std::array<uint8_t, 4>
     return true;
 }
 
+bool Win32System::LookupHostAll(const std::string& ansiName,
+                                std::vector<std::array<uint8_t, 4>>& addresses) {
+    const hostent* host = gethostbyname(ansiName.c_str());
+    if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list ||
+        !host->h_addr_list[0]) {
+        return false;
+    }
+    addresses.clear();
+    for (char** entry = host->h_addr_list; *entry; ++entry) {
+        std::array<uint8_t, 4> address{};
+        std::memcpy(address.data(), *entry, 4);
+        addresses.push_back(address);
+    }
+    return true;
+}
+
 std::string Win32System::WideToAnsi(const WString& text) {
     if (text.empty()) {
         return {};

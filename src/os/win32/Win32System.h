@@ -18,6 +18,8 @@ class Win32System : public System {
     bool SocketsStartup() override;
     void SocketsCleanup() override;
     bool LookupHost(const std::string& ansiName, std::array<uint8_t, 4>& address) override;
+    bool LookupHostAll(const std::string& ansiName,
+                       std::vector<std::array<uint8_t, 4>>& addresses) override;
 
     std::string WideToAnsi(const WString& text) override;
     WString AnsiToWide(const std::string& bytes) override;
