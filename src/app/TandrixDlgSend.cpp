@@ -82,16 +82,15 @@ void CTandrixDlg::RunWalk(WalkStep step) {
         }
         if (startItem) {
             if (m_pSendPath->m_nCurrent >= m_pSendPath->Count()) {
-                if (m_nSendPass == 2) {
-                    // A report that came after the last entry is honoured before the end;
-                    // one still held back (it might have been a bare stop) is taken now.
-                    if (m_forward.HasPending()) {
-                        TakeForwardMessages(true);
-                    }
-                    if (m_bErrPathPending && m_bRunning) {
-                        startItem = false;
-                        continue;
-                    }
+                if (m_nSendPass == 2 && m_forward.HasPending()) {
+                    // A message still held back (a report, or a bare stop) is taken now.
+                    TakeForwardMessages(true);
+                    continue;
+                }
+                if (m_nSendPass == 2 && m_bErrPathPending) {
+                    // A report that came after the last entry is honoured before the end.
+                    startItem = false;
+                    continue;
                 }
                 m_bWalking = false;
                 PassOver();
