@@ -1,6 +1,7 @@
 // Fuzzes the forward dispatcher of the main window on a simulated PC: whatever the partner
 // sends, in whatever state this PC is, nothing outside the base folder D:\Ferrylo changes
-// (the work folder below the documents may, as the survey writes there), and nothing crashes.
+// (the work folder below the documents may, as the survey writes there, and so may the desktop
+// shortcut to the received files), and nothing crashes.
 // Input: byte 0 picks the role and state, byte 1 the read sizes; the rest is what arrives.
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +22,8 @@ std::string Outside(sim::SimPc& pc) {
     while (start < c.size()) {
         const size_t end = c.find('\n', start);
         const std::string line = c.substr(start, end - start);
-        if (line.find("Basic\\work") == std::string::npos) {
+        if (line.find("Basic\\work") == std::string::npos &&
+            line.find(".lnk") == std::string::npos) {
             kept += line + "\n";
         }
         start = end == std::string::npos ? c.size() : end + 1;
