@@ -120,3 +120,44 @@ TEST_P(CopySplitTest, EveryReadSplitGivesTheSameResult) {
 INSTANTIATE_TEST_SUITE_P(Splits, CopySplitTest, ::testing::Values(0, 1, 2));
 
 }  // namespace
+
+namespace {
+
+class WholeDriveStoryTest : public twopc::TwoPcTest {};
+
+TEST_F(WholeDriveStoryTest, TheWholeDriveButtonMovesEveryRootEntryToThePartnersDrive) {
+    sim::SimFileSystem& fs = src->fs();
+    ASSERT_TRUE(fs.WriteFile(u"C:\\Users\\taro\\Documents\\報告書.docx", "report"));
+    ASSERT_TRUE(fs.WriteFile(u"C:\\Program Files\\App\\app.exe", "binary"));
+    ASSERT_TRUE(fs.WriteFile(u"C:\\Data\\photo.jpg", std::string(70000, 'p'), os::kAttrHidden));
+    ASSERT_TRUE(fs.WriteFile(u"C:\\Windows\\System32\\kernel.dll", "system"));
+    ASSERT_TRUE(fs.WriteFile(u"D:\\Music\\song.mp3", "music"));
+    StartBoth();
+
+    src->ui().ClickAt({400, 300}).In(IDD_TANDRIX_DIALOG);  // 丸ごとコピー
+    Run();
+    EXPECT_EQ(TakeBox(*src, os::kIdNo).rfind(u"ProgramFilesフォルダをコピーしますか？", 0), 0u);
+    sim::SimDialogWindow* choice = src->ui().FindWindow(IDD_DRIVE);
+    ASSERT_NE(choice, nullptr) << "the drive choice is open";
+    EXPECT_EQ(choice->ListRows(IDC_DRIVE_LIST),
+              (std::vector<os::WString>{u"C:    総容量：500000 MB", u"D:    総容量：1000000 MB"}));
+    src->ui().SelectRow(IDC_DRIVE_LIST, 1).In(IDD_DRIVE);
+    src->ui().PressEnter().In(IDD_DRIVE);
+    Run();
+    EXPECT_EQ(
+        TakeBox(*src),
+        u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n");
+
+    const os::WString c = u"D:\\Ferrylo\\PC-AのCドライブ";
+    const os::WString d = u"D:\\Ferrylo\\PC-AのDドライブ";
+    EXPECT_EQ(dst->fs().ReadFile(c + u"\\Users\\taro\\Documents\\報告書.docx"), "report");
+    EXPECT_EQ(dst->fs().ReadFile(c + u"\\Data\\photo.jpg"), std::string(70000, 'p'));
+    EXPECT_EQ(dst->fs().GetAttributes(c + u"\\Data\\photo.jpg") & os::kAttrHidden, os::kAttrHidden);
+    EXPECT_EQ(dst->fs().ReadFile(d + u"\\Music\\song.mp3"), "music");
+    EXPECT_FALSE(dst->fs().Exists(c + u"\\Windows"));
+    EXPECT_FALSE(dst->fs().Exists(c + u"\\Program Files")) << "the answer was No";
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\PC-AのEドライブ")) << "optical drives stay";
+    EXPECT_EQ(Main(*src).m_sDestDrive, u"ドライブ：D");
+}
+
+}  // namespace
