@@ -88,6 +88,8 @@ class SimFileSystem : public os::FileSystem {
     // Fault hooks.
     bool SetLocked(const os::WString& path, bool locked);  // sharing violation on every use
     bool SetUnreadable(const os::WString& path, bool unreadable);
+    // The size directory listings report for the file from now on.
+    bool SetListedSize(const os::WString& path, uint64_t size);
     bool ForceRemove(const os::WString& path);  // the entry vanishes, open or not
 
     const std::vector<SimPendingMove>& PendingMoves() const { return m_pendingMoves; }

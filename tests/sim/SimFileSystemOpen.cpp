@@ -148,7 +148,7 @@ os::FindData SimFileSystem::Record(const SimNode& node, const os::WString& name)
     out.creationTime = node.creation;
     out.lastAccessTime = node.access;
     out.lastWriteTime = node.write;
-    out.size = node.isDir ? 0 : node.data.size();
+    out.size = node.isDir ? 0 : node.listedSize.value_or(node.data.size());
     out.name = name;
     if (name == node.name) {
         out.shortName = node.shortName;

@@ -169,6 +169,17 @@ bool SimFileSystem::SetUnreadable(const os::WString& path, bool unreadable) {
     return true;
 }
 
+bool SimFileSystem::SetListedSize(const os::WString& path, uint64_t size) {
+    SimPath parsed;
+    Lookup at;
+    if (ResolveText(path, PathUse::Name, parsed, at) != os::kErrSuccess || !at.node ||
+        at.node->isDir) {
+        return false;
+    }
+    at.node->listedSize = size;
+    return true;
+}
+
 bool SimFileSystem::ForceRemove(const os::WString& path) {
     SimPath parsed;
     Lookup at;

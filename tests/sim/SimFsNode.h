@@ -33,6 +33,9 @@ struct SimNode {
     bool locked = false;      // another process holds it without sharing
     bool unreadable = false;  // reading fails with access denied
     bool gone = false;        // removed behind the back of an open handle
+    // The size a directory listing reports instead of the content's (a file that changes
+    // while it is being sent, or a giant one the test does not hold in memory).
+    std::optional<uint64_t> listedSize;
     int readers = 0;
     int writers = 0;
 

@@ -161,3 +161,70 @@ TEST_F(WholeDriveStoryTest, TheWholeDriveButtonMovesEveryRootEntryToThePartnersD
 }
 
 }  // namespace
+
+namespace {
+
+class SenderStoryTest : public twopc::TwoPcTest {
+  protected:
+    void CopyFolder(const os::WString& folder) {
+        StartBoth();
+        Pair();
+        CopyList({folder}, u'D');
+    }
+};
+
+TEST_F(SenderStoryTest, BodiesAreExactlyAsLongAsAnnounced) {
+    const os::WString folder = u"C:\\Users\\taro\\Documents\\Changing";
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\grew.txt", "0123456789ABCDEFGHIJ"));
+    ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\grew.txt", 10));
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\shrank.txt", "0123456789"));
+    ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\shrank.txt", 2500));
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\after.txt", "after"));
+    CopyFolder(folder);
+    TakeBox(*src);
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\grew.txt"), "0123456789")
+        << "a file that grew is cut at the announced size";
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\shrank.txt"),
+              "0123456789" + std::string(2490, '\0'))
+        << "a file that shrank is made up with zero bytes";
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\after.txt"), "after")
+        << "the entries after them are read in step";
+}
+
+TEST_F(SenderStoryTest, FilesOf4GiBAreLeftOutForADriveThatIsNotNtfs) {
+    // The destination's D: is FAT32; its root travels as "d:\" since it is not the system drive.
+    ASSERT_TRUE(dst->fs().RemoveDrive(u'D'));
+    ASSERT_TRUE(dst->fs().AddDrive(u'D', os::DriveType::Fixed, u"FAT32", u"Old", 900'000'000'000));
+    const os::WString folder = u"C:\\Users\\taro\\Videos\\Big";
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\movie.mkv", "not really five gigabytes"));
+    ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\movie.mkv", 5ull << 30));
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\small.txt", "small"));
+    CopyFolder(folder);
+    TakeBox(*src);
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\Big\\movie.mkv"));
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Big\\small.txt"), "small");
+    const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
+    ASSERT_TRUE(errors.has_value());
+    EXPECT_NE(errors->find("D:\\Ferrylo\\Big\\movie.mkv\r\n"), std::string::npos);
+}
+
+TEST_F(SenderStoryTest, DestinationPathsOfMoreThan255CharactersAreListedMissing) {
+    const os::WString deep = u"C:\\L\\" + os::WString(110, u'a') + u"\\" + os::WString(110, u'b');
+    // D:\Ferrylo\L\ + 110 + \ + 110 = 235 characters; the files below go past 255 or not.
+    ASSERT_TRUE(src->fs().WriteFile(deep + u"\\" + os::WString(20, u'c'), "fits"));
+    ASSERT_TRUE(src->fs().WriteFile(deep + u"\\" + os::WString(21, u'd'), "too long"));
+    StartBoth();
+    Pair();
+    CopyList({u"C:\\L"}, u'D');
+    TakeBox(*src);
+    const os::WString target =
+        u"D:\\Ferrylo\\L\\" + os::WString(110, u'a') + u"\\" + os::WString(110, u'b') + u"\\";
+    EXPECT_EQ((target + os::WString(20, u'c')).size(), 255u);
+    EXPECT_EQ(dst->fs().ReadFile(target + os::WString(20, u'c')), "fits");
+    EXPECT_FALSE(dst->fs().Exists(target + os::WString(21, u'd')));
+    const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
+    ASSERT_TRUE(errors.has_value());
+    EXPECT_NE(errors->find(os::ToUtf8(target + os::WString(21, u'd'))), std::string::npos);
+}
+
+}  // namespace
