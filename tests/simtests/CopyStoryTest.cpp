@@ -210,7 +210,7 @@ TEST_F(SenderStoryTest, FilesOf4GiBAreLeftOutForADriveThatIsNotNtfs) {
 
 TEST_F(SenderStoryTest, DestinationPathsOfMoreThan255CharactersAreListedMissing) {
     const os::WString deep = u"C:\\L\\" + os::WString(110, u'a') + u"\\" + os::WString(110, u'b');
-    // D:\Ferrylo\L\ + 110 + \ + 110 = 235 characters; the files below go past 255 or not.
+    // "D:\\Ferrylo\\L\\", 110, "\\", 110 and "\\" make 235 characters: a name of 20 fits 255.
     ASSERT_TRUE(src->fs().WriteFile(deep + u"\\" + os::WString(20, u'c'), "fits"));
     ASSERT_TRUE(src->fs().WriteFile(deep + u"\\" + os::WString(21, u'd'), "too long"));
     StartBoth();
