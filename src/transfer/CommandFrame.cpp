@@ -55,31 +55,4 @@ std::optional<Command> MatchFrame(const char* data, size_t length) {
     return CommandOfValue(FrameValue(data));
 }
 
-std::vector<Command> SplitFrames(const char* data, size_t length) {
-    std::vector<Command> commands;
-    if (data == nullptr || length == 0 || length % kFrameSize != 0) {
-        return commands;
-    }
-    if (length == kFrameSize) {
-        if (auto command = MatchFrame(data, length)) {
-            commands.push_back(*command);
-        }
-        return commands;
-    }
-    if (CommandOfValue(FrameValue(data)) == Command::SENDCPYERROR) {
-        return commands;
-    }
-    // Several frames in one read never occur between peers that wait for each reply, so this
-    // reading is strict: each piece must be a frame exactly as MakeFrame writes it. A piece of
-    // hexadecimal path would have to hold three U+DDDD units (lone surrogates) in a row.
-    for (size_t at = 0; at < length; at += kFrameSize) {
-        const auto command = CommandOfValue(FrameValue(data + at));
-        if (!command || std::memcmp(data + at, MakeFrame(*command).data(), kFrameSize) != 0) {
-            return {};
-        }
-        commands.push_back(*command);
-    }
-    return commands;
-}
-
 }  // namespace wire

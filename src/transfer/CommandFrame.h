@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace wire {
 
@@ -46,11 +45,5 @@ int FrameValue(const char* frame);
 
 // The command of a read of exactly 16 bytes whose FrameValue equals a known frame's value.
 std::optional<Command> MatchFrame(const char* data, size_t length);
-
-// Frames that TCP delivered together in one read. A read of k * 16 bytes (k >= 2) gives its k
-// commands when every piece is a byte-exact frame of a known command, and nothing otherwise;
-// a read of 16 bytes gives what MatchFrame gives. A read that starts with the SENDCPYERROR
-// frame and is longer than 16 bytes is an error report, never frames.
-std::vector<Command> SplitFrames(const char* data, size_t length);
 
 }  // namespace wire

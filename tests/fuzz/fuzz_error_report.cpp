@@ -1,15 +1,15 @@
-// Fuzzes what the source makes of a short forward-channel read: command frames, joined
-// frames, the error report and its hexadecimal path. What is recognised is rebuilt and must
-// give the same bytes (hexadecimal digits compared without case).
-#include <cctype>
+// Fuzzes what the source makes of its forward channel outside the data states: command frames
+// and error reports, read in pieces the input chooses. Frames come out the same however they
+// are cut, reports rebuild to themselves, and nothing is held back once the connection is
+// quiet. Byte 0 chooses the piece size.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "transfer/CommandFrame.h"
 #include "transfer/ErrorReport.h"
-#include "transfer/HexPath.h"
+#include "transfer/ForwardReader.h"
 
 namespace {
 
@@ -19,43 +19,63 @@ void Check(bool condition) {
     }
 }
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+// Each message as "R" and the reported path, or "F" and the frame's digits.
+std::vector<std::u16string> Read(const char* data, size_t size, size_t piece) {
+    wire::ForwardReader reader;
+    std::vector<std::u16string> out;
+    const auto take = [&](bool settled) {
+        while (auto message = reader.Next(settled)) {
+            if (message->kind == wire::ForwardMessage::Kind::ErrorReport) {
+                out.push_back(u"R" + message->path);
+            } else {
+                out.push_back(u"F" + std::u16string(1, static_cast<char16_t>(message->command)));
+            }
+        }
+    };
+    for (size_t at = 0; at < size; at += piece) {
+        reader.Feed(data + at, std::min(piece, size - at));
+        take(false);
     }
-    return text;
+    take(true);
+    Check(!reader.HasPending());
+    return out;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const auto* bytes = reinterpret_cast<const char*>(data);
-    const std::string read(bytes, size);
-
-    const auto report = wire::ParseErrorReport(bytes, size);
-    Check(report.has_value() == wire::IsErrorReport(bytes, size));
-    if (report && !report->empty()) {
-        const std::string rebuilt = wire::MakeErrorReport(*report);
-        Check(wire::ParseErrorReport(rebuilt.data(), rebuilt.size()) == report);
-        Check(rebuilt.substr(wire::kFrameSize) == Upper(read.substr(wire::kFrameSize)));
+    if (size < 1) {
+        return 0;
     }
-
-    const auto frame = wire::MatchFrame(bytes, size);
-    Check(!frame || size == wire::kFrameSize);
-    const auto frames = wire::SplitFrames(bytes, size);
-    if (size == wire::kFrameSize) {
-        Check(frames.size() == (frame ? 1u : 0u));
-    } else if (!frames.empty()) {
-        Check(!report);
-        std::string joined;
-        for (const wire::Command command : frames) {
-            joined += wire::MakeFrame(command);
+    const auto* bytes = reinterpret_cast<const char*>(data + 1);
+    const size_t length = size - 1;
+    const auto whole = Read(bytes, length, length == 0 ? 1 : length);
+    // Frames alone come out the same however they are cut.
+    bool framesOnly = length % wire::kFrameSize == 0;
+    for (size_t at = 0; framesOnly && at < length; at += wire::kFrameSize) {
+        const auto command = wire::MatchFrame(bytes + at, wire::kFrameSize);
+        framesOnly = command && *command != wire::Command::SENDCPYERROR &&
+                     std::string(bytes + at, 12) == std::string(12, 'D');
+    }
+    if (framesOnly) {
+        Check(Read(bytes, length, 1 + data[0] % 32) == whole);
+    }
+    // A report reads back as itself, unless its path holds lone surrogates: only their
+    // digits can look like a frame inside the path.
+    for (const auto& message : whole) {
+        if (message[0] != u'R' || message.size() == 1) {
+            continue;
         }
-        Check(joined == read);
-    }
-
-    if (const auto path = wire::HexToWide(bytes, size)) {
-        Check(wire::WideToHex(*path) == Upper(read));
+        const std::u16string path = message.substr(1);
+        bool surrogate = false;
+        for (char16_t c : path) {
+            surrogate = surrogate || (c >= 0xD800 && c <= 0xDFFF);
+        }
+        if (!surrogate) {
+            const std::string rebuilt = wire::MakeErrorReport(path);
+            Check(Read(rebuilt.data(), rebuilt.size(), rebuilt.size()) ==
+                  std::vector<std::u16string>{message});
+        }
     }
     return 0;
 }

@@ -64,29 +64,6 @@ TEST(CommandFrame, MatchLooksAtLengthAndLastFourCharactersOnly) {
     }
 }
 
-TEST(CommandFrame, SplitTakesJoinedFramesOnlyWhenEveryPieceIsExact) {
-    const struct {
-        std::string read;
-        std::vector<Command> expected;
-    } rows[] = {
-        {Frame("0060"), {Command::SENDCOUNTBEGIN}},
-        {"xxxxxxxxxxxx0060", {Command::SENDCOUNTBEGIN}},
-        {Frame("0002") + Frame("1111"), {Command::GOTREMOTEDRIVE, Command::CMDRECVOK}},
-        {Frame("0061") + Frame("0005") + Frame("0006"),
-         {Command::GOTCOUNTBEGIN, Command::SENDMYDRIVES, Command::REQALLFILES}},
-        {Frame("0002") + Frame("0007"), {}},
-        {Frame("0002") + "xxxxxxxxxxxx1111", {}},
-        {Frame("0002") + Frame("005@"), {}},
-        // An error report whose path happens to look like a frame stays an error report.
-        {Frame("0073") + Frame("0001"), {}},
-        {Frame("0060") + "D", {}},
-        {"", {}},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(wire::SplitFrames(row.read.data(), row.read.size()), row.expected) << row.read;
-    }
-}
-
 TEST(HexPath, EncodesUtf16LowByteFirstInUpperCaseAndDecodesBack) {
     const struct {
         std::u16string path;
@@ -238,33 +215,6 @@ TEST(FileMeta, NineLittleEndianWordsLowHalfFirst) {
 TEST(ErrorReport, IsTheFrameFollowedByTheHexadecimalPath) {
     EXPECT_EQ(wire::MakeErrorReport(u"C:\\a"), Frame("0073") + "43003A005C006100");
     EXPECT_EQ(wire::MakeErrorReport(u""), "");  // the bare frame would stop the copy
-}
-
-TEST(ErrorReport, ParseTellsReportsFromOtherReads) {
-    const struct {
-        std::string read;
-        std::optional<std::u16string> expected;
-    } rows[] = {
-        {Frame("0073") + "43003A005C006100", u"C:\\a"},
-        {"xxxxxxxxxxxx0073"
-         "6e30",
-         u"\u306E"},                    // the digits decide, as for frames
-        {Frame("0073"), std::nullopt},  // the bare frame is a stop, not a report
-        {Frame("0074") + "4300", std::nullopt},
-        {Frame("007"), std::nullopt},
-        {"", std::nullopt},
-        {Frame("0073") + "4", u""},  // a report, but its path does not decode
-        {Frame("0073") + "43G0", u""},
-        {Frame("0073") + "4300\0"s, u""},
-        {Frame("0073") + std::string(1040, 'A'), std::u16string(260, u'\xAAAA')},
-        {Frame("0073") + std::string(1044, 'A'), u""},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(wire::IsErrorReport(row.read.data(), row.read.size()), row.expected.has_value())
-            << row.read;
-        EXPECT_EQ(wire::ParseErrorReport(row.read.data(), row.read.size()), row.expected)
-            << row.read;
-    }
 }
 
 }  // namespace
