@@ -26,22 +26,6 @@ namespace {
 constexpr size_t kTransferBufferSize = 65536;
 constexpr uint32_t kExitWaitMs = 500;
 
-enum : int {
-    kTimerFirstPaint = 2,
-    kTimerCountYield = 5,
-    kTimerKeepAwake = 7,
-    kTimerSurveyYield = 8,
-    kTimerReportAgain = 10,
-    kTimerStopAnswer = 11,
-};
-
-enum : int {
-    kCmdWholeDrives = 1000,
-    kCmdFileList = 1001,
-    kCmdEnvironment = 1002,
-    kCmdFolders = 1006,
-};
-
 }  // namespace
 
 CTandrixDlg::CTandrixDlg(CTandrixApp& app)

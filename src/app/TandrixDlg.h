@@ -233,6 +233,22 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     wire::ForwardReader m_forward;         // frames and error reports across reads
 };
 
-// Timer that ends a drive list or folder list once the connection has been quiet.
-constexpr int kTimerMessageSettle = 12;
+// Timers of the main window.
+enum : int {
+    kTimerFirstPaint = 2,
+    kTimerCountYield = 5,   // the counting walk goes on
+    kTimerKeepAwake = 7,    // every minute while paired
+    kTimerSurveyYield = 8,  // the survey walk goes on
+    kTimerReportAgain = 10,
+    kTimerStopAnswer = 11,
+    kTimerMessageSettle = 12,  // a drive list or folder list is complete once it is quiet
+};
 constexpr unsigned kMessageSettleMs = 200;
+
+// Copy commands of the main window.
+enum : int {
+    kCmdWholeDrives = 1000,
+    kCmdFileList = 1001,
+    kCmdEnvironment = 1002,
+    kCmdFolders = 1006,
+};

@@ -19,11 +19,9 @@
 
 namespace {
 
-constexpr int kTimerKeepAwake = 7;
 constexpr unsigned kKeepAwakeMs = 60000;
 constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
-constexpr int kTimerReportAgain = 10;
 constexpr size_t kMaxMessage = 2 * 65536;
 constexpr unsigned kReportAgainMs = 100;
 

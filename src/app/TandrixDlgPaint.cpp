@@ -7,7 +7,6 @@
 namespace {
 
 constexpr uint32_t kWhite = kPaintTextRgb;
-constexpr int kTimerFirstPaint = 2;
 constexpr unsigned kFirstPaintMs = 500;
 
 enum : int {
@@ -15,13 +14,6 @@ enum : int {
     kBmpSourceBack = 200,
     kBmpDestBack = 251,
     kBmpStartBack = 201,
-};
-
-enum : int {
-    kCmdWholeDrives = 1000,
-    kCmdFileList = 1001,
-    kCmdEnvironment = 1002,
-    kCmdFolders = 1006,
 };
 
 os::FontSpec StandardFont() {

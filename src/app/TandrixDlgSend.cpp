@@ -24,8 +24,6 @@ namespace {
 
 constexpr uint32_t kExcludedMask = 0x414;  // directory + system + reparse point
 constexpr size_t kPieceSize = 65536;
-constexpr int kYieldTimerCount = 5;
-constexpr int kYieldTimerSurvey = 8;
 constexpr unsigned kYieldMs = 100;
 constexpr int kYieldEvery = 100;
 constexpr int kSendRetries = 10;
@@ -258,7 +256,7 @@ CTandrixDlg::UpResult CTandrixDlg::GoUp() {
     }
     ++m_nDirExits;
     if (m_nDirExits % kYieldEvery == 0 && (m_nSendPass == 1 || m_nSendPass == 3)) {
-        Window().SetTimer(m_nSendPass == 1 ? kYieldTimerCount : kYieldTimerSurvey, kYieldMs);
+        Window().SetTimer(m_nSendPass == 1 ? kTimerCountYield : kTimerSurveyYield, kYieldMs);
         return UpResult::Yield;
     }
     return UpResult::Continue;

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kTimerStopAnswer = 11;
 constexpr unsigned kStopAnswerMs = 5000;
 constexpr int kBackReadSize = 255;
 constexpr size_t kMaxLoggedPath = 255;

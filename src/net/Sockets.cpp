@@ -20,26 +20,7 @@ void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
 }  // namespace
 
 bool ParseIPv4(const os::WString& text, os::IPv4& address) {
-    int part = 0;
-    int value = -1;
-    for (char16_t c : text) {
-        if (c >= u'0' && c <= u'9') {
-            value = (value < 0 ? 0 : value * 10) + (c - u'0');
-            if (value > 255) {
-                return false;
-            }
-        } else if (c == u'.' && value >= 0 && part < 3) {
-            address[static_cast<size_t>(part++)] = static_cast<uint8_t>(value);
-            value = -1;
-        } else {
-            return false;
-        }
-    }
-    if (part != 3 || value < 0) {
-        return false;
-    }
-    address[3] = static_cast<uint8_t>(value);
-    return true;
+    return os::ParseDottedIPv4(os::ToAscii(text), address);
 }
 
 CReceiveSocket::CReceiveSocket(os::Net& net, CServerSocket& server)

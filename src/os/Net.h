@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace os {
 
@@ -20,6 +21,9 @@ class SocketEvents {
 };
 
 using IPv4 = std::array<uint8_t, 4>;
+
+// "192.168.1.5" → its four bytes; false for anything else.
+bool ParseDottedIPv4(std::string_view text, IPv4& address);
 
 class Socket {
   public:

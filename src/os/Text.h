@@ -25,6 +25,9 @@ WString ToLower(std::u16string_view text);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix);
 
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1.
+int HexDigitValue(char c);
+
 WString ToWString(int64_t value);
 WString ToWStringUnsigned(uint64_t value);
 

@@ -13,19 +13,6 @@ namespace {
 
 constexpr size_t kReceivedBufferSize = 1041;
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 }  // namespace
 
 os::WString GetLoginUserName(os::System& sys) {
@@ -147,7 +134,7 @@ os::WString ReceivedHexToWide(const char* bytes, size_t length) {
     for (size_t i = 0; i < length; i += 4) {
         int digits[4];
         for (int k = 0; k < 4; ++k) {
-            digits[k] = HexDigit(bytes[i + k]);
+            digits[k] = os::HexDigitValue(bytes[i + k]);
             if (digits[k] < 0) {
                 return os::WString();
             }

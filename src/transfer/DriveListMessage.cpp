@@ -70,24 +70,11 @@ char Flag(bool value) {
     return value ? '1' : '0';
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 void ParseTrailer(const char* t, size_t n, os::System& sys, PeerFacts& facts) {
     facts = PeerFacts();
     // The version code: the hexadecimal digits at its four positions, up to the first other.
     for (size_t i = kPosVersion; i < kPosVersion + kFieldWidth && i < n; ++i) {
-        const int digit = HexDigit(t[i]);
+        const int digit = os::HexDigitValue(t[i]);
         if (digit < 0) {
             break;
         }

@@ -1,24 +1,9 @@
 // Hexadecimal path text.
 #include "transfer/HexPath.h"
 
+#include "os/Text.h"
+
 namespace wire {
-
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::string WideToHex(std::u16string_view path) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -44,7 +29,7 @@ std::optional<os::WString> HexToWide(const char* digits, size_t length) {
     for (size_t i = 0; i < length; i += 4) {
         int value[4];
         for (int k = 0; k < 4; ++k) {
-            value[k] = HexDigit(digits[i + k]);
+            value[k] = os::HexDigitValue(digits[i + k]);
             if (value[k] < 0) {
                 return std::nullopt;
             }

@@ -1,5 +1,6 @@
 // The network of a world and the sockets that use it.
 #include "sim/SimNetwork.h"
+#include "os/Net.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,29 +16,6 @@ namespace {
 uint32_t Key(const os::IPv4& address) {
     return (uint32_t{address[0]} << 24) | (uint32_t{address[1]} << 16) |
            (uint32_t{address[2]} << 8) | address[3];
-}
-
-bool ParseDotted(const std::string& text, os::IPv4& address) {
-    int part = 0;
-    int value = -1;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            value = (value < 0 ? 0 : value * 10) + (c - '0');
-            if (value > 255) {
-                return false;
-            }
-        } else if (c == '.' && value >= 0 && part < 3) {
-            address[static_cast<size_t>(part++)] = static_cast<uint8_t>(value);
-            value = -1;
-        } else {
-            return false;
-        }
-    }
-    if (part != 3 || value < 0) {
-        return false;
-    }
-    address[3] = static_cast<uint8_t>(value);
-    return true;
 }
 
 }  // namespace
@@ -151,7 +129,7 @@ class NetSocket : public os::Socket {
             return Fail(kWsaAlreadyConnecting);
         }
         os::IPv4 target{};
-        if (!ParseDotted(dottedAddress, target)) {
+        if (!os::ParseDottedIPv4(dottedAddress, target)) {
             return Fail(kWsaInvalid);
         }
         m_host.m_attempts.push_back({dottedAddress, port});

@@ -1,5 +1,6 @@
 // System facts and process services of a simulated PC.
 #include "sim/SimSystem.h"
+#include "os/Net.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,22 +53,6 @@ constexpr ErrorTextRow kErrorTexts[] = {
     {10093, "Either the application has not called WSAStartup, or WSAStartup failed."},
     {11001, "No such host is known."},
 };
-
-bool ParseDotted(const std::string& text, std::array<uint8_t, 4>& out) {
-    unsigned parts[4];
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u%c", &parts[0], &parts[1], &parts[2], &parts[3],
-                    &tail) != 4) {
-        return false;
-    }
-    for (int i = 0; i < 4; ++i) {
-        if (parts[i] > 255) {
-            return false;
-        }
-        out[i] = static_cast<uint8_t>(parts[i]);
-    }
-    return true;
-}
 
 std::string UpperAscii(std::string text) {
     for (char& c : text) {
@@ -229,7 +214,7 @@ bool SimSystem::LookupHostAll(const std::string& ansiName,
         return Fail(kWsaNotInitialised);
     }
     std::array<uint8_t, 4> dotted{};
-    if (ParseDotted(ansiName, dotted)) {
+    if (os::ParseDottedIPv4(ansiName, dotted)) {
         addresses.assign(1, dotted);
         return true;
     }
