@@ -6,8 +6,10 @@
 # sent with xdotool; what X cannot see (texts of message boxes, list rows, attributes) is read
 # with winprobe.exe inside the prefix concerned.
 #
-# PC-B chooses 引越先 and names PC-A; PC-A chooses 引越元 and gives PC-B's address, clicks
-# 丸ごとコピー, answers No to the Program Files question and picks drive D of PC-B. After
+# PC-B chooses 引越先 and names PC-A; PC-A chooses 引越元 and gives PC-B's address. With PC-B
+# off the network, PC-A's 丸ごとコピー searches and says that it found no partner; with PC-B
+# back, PC-A clicks 丸ごとコピー again, answers No to the Program Files question and picks
+# drive D of PC-B. After
 # the closing message on PC-A, the test checks on PC-B's disk: D:\Ferrylo\PC-AのCドライブ
 # holds PC-A's files with the same bytes, write times and hidden / read-only attributes, none
 # of the system folders, no error list, and the desktop shortcut to D:\Ferrylo exists.
@@ -373,6 +375,11 @@ say "PC-B holds PC-A's data"
 xdotool key --window "$(other_windows_a | head -1)" Return 2>/dev/null || true
 closed() { ! closing; }
 wait_for 10 closed || fail "the closing message does not close with Return"
+# PC-B opened its D:\Ferrylo in a folder window; it goes below both main windows.
+folder_window() { xdotool search --onlyvisible --name '^Ferrylo$' 2>/dev/null | head -1; }
+has_folder_window() { [ -n "$(folder_window)" ]; }
+wait_for 10 has_folder_window || fail "PC-B did not open the folder of the moved data"
+xdotool windowmove "$(folder_window)" 330 470 2>/dev/null || true
 sleep 0.5
 shot main-after-move
 
