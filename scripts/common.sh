@@ -60,11 +60,13 @@ build_windows() {
     cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests winprobe
 }
 
-# A display for Wine: a private Xvfb on a free display number.
+# A display for Wine: a private Xvfb on a free display number, 1024 x 768 unless a size is
+# given (start_xvfb 91 1280x1024).
 start_xvfb() {
     local n=${1:-91}
+    local size=${2:-1024x768}
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
@@ -109,4 +111,29 @@ make_prefix() {
     rm -rf "$dest"
     mkdir -p "$(dirname "$dest")"
     cp -a "$TEMPLATE_PREFIX" "$dest"
+    # Wine links the user's Desktop, Documents, Music... to the Linux home; on a PC they are
+    # folders of their own. (A whole-drive copy would otherwise walk the Linux home, once per
+    # link, and the desktop shortcut would land there.)
+    local link
+    while IFS= read -r -d '' link; do
+        rm -f "$link" && mkdir -p "$link"
+    done < <(find "$dest/drive_c/users" -type l -print0)
+}
+
+# Installs the program into a prefix as on a PC: the exe in C:\ソラノワBasic\Program\bin, the
+# manual in C:\ソラノワBasic\Docs\manual, where the program looks for it (two folders up from
+# its own, then Docs\manual\index.html). The manual's header picture is made from the
+# program's own header bitmap. Extra files given after the prefix go beside the exe.
+INSTALL_DIR='ソラノワBasic'
+INSTALLED_EXE='C:\ソラノワBasic\Program\bin\tandrix.exe'
+install_tandrix() {
+    local prefix=$1
+    shift
+    local top="$prefix/drive_c/$INSTALL_DIR"
+    mkdir -p "$top/Program/bin" "$top/Docs/manual"
+    cp "$WINBUILD/tandrix.exe" "$@" "$top/Program/bin/"
+    cp "$ROOT"/docs/manual/*.html "$ROOT"/docs/manual/*.css "$top/Docs/manual/"
+    if [ -f "$ART/bmp_287.bmp" ]; then
+        convert "$ART/bmp_287.bmp" "$top/Docs/manual/header.png"
+    fi
 }

@@ -13,10 +13,10 @@ PREFIX="$BUILD/run-prefix"
 [ -d "$PREFIX" ] || make_prefix "$PREFIX"
 wine_env
 export WINEPREFIX="$PREFIX"
-# The program runs from C:\, as it would on a PC (it looks for its manual beside itself).
-mkdir -p "$PREFIX/drive_c/tandrix"
-cp "$WINBUILD/tandrix.exe" "$PREFIX/drive_c/tandrix/"
-EXE='C:\tandrix\tandrix.exe'
+# Installed as on a PC: C:\ソラノワBasic\Program\bin\tandrix.exe, its manual in
+# C:\ソラノワBasic\Docs\manual, where the manual button finds it.
+install_tandrix "$PREFIX"
+EXE="$INSTALLED_EXE"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${TANDRIX_HEADLESS:-}" ]; then
     log "starting tandrix.exe on $DISPLAY"

@@ -130,7 +130,16 @@ bool CClientSocket::Connect(os::Dialog* owner, const os::WString& address) {
         }
         m_bCreated = true;
     }
-    return m_pSocket->Connect(os::ToAscii(address), kTandrixPort);
+    if (m_pSocket->Connect(os::ToAscii(address), kTandrixPort)) {
+        return true;
+    }
+    // A socket whose connect failed is not used again: Linux sockets (and so Wine's) fail the
+    // next connect on it as well. The next attempt creates a new one.
+    const int error = m_pSocket->LastError();
+    m_pSocket->Close();
+    m_bCreated = false;
+    Trace(u"CClientSocket::Connect() failed, error=", error);
+    return false;
 }
 
 int CClientSocket::Send(const void* data, int size) {

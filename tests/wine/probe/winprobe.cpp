@@ -4,7 +4,13 @@
 //   winprobe painted TITLE          prints "x y" of the screen point where the client area of
 //                                   the visible 600 x 400 painted window titled TITLE begins
 //   winprobe show EXE ID SECONDS    shows dialog template ID of EXE, empty, for SECONDS
-// Each exits 0 on success and 1 when there is no such window or template.
+//   winprobe move TITLE X Y         moves that painted window so that its frame starts at X, Y
+//   winprobe listbox TITLE ID       prints the rows of list box ID in the dialog titled TITLE,
+//                                   one a line, the selected row marked with "* "
+//   winprobe attrs PATH...          prints the attributes of each PATH as "0xHEX PATH"
+//   winprobe record FILE TEXT       appends TEXT and a line end to FILE (UTF-8): a stand-in
+//                                   for the program a file type or URL opens with
+// Each exits 0 on success and 1 when there is no such window, template or file.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -44,7 +50,7 @@ struct Search {
     HWND found;
 };
 
-int PaintedWindow(const wchar_t* title) {
+HWND FindPainted(const wchar_t* title) {
     Search search{title, nullptr};
     EnumWindows(
         [](HWND hwnd, LPARAM param) -> BOOL {
@@ -61,11 +67,16 @@ int PaintedWindow(const wchar_t* title) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
+    return search.found;
+}
+
+int PaintedWindow(const wchar_t* title) {
+    HWND found = FindPainted(title);
+    if (!found) {
         return 1;
     }
     POINT origin{0, 0};
-    ClientToScreen(search.found, &origin);
+    ClientToScreen(found, &origin);
     std::printf("%ld %ld\n", origin.x, origin.y);
     return 0;
 }
@@ -101,6 +112,62 @@ int ShowTemplate(const wchar_t* exe, int id, int seconds) {
     return 0;
 }
 
+int MoveWindowTo(const wchar_t* title, int x, int y) {
+    HWND found = FindPainted(title);
+    if (!found) {
+        return 1;
+    }
+    return SetWindowPos(found, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 1;
+}
+
+int ListBoxRows(const wchar_t* title, int id) {
+    HWND dialog = FindWindowW(L"#32770", title);
+    HWND list = dialog ? GetDlgItem(dialog, id) : nullptr;
+    if (!list) {
+        return 1;
+    }
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row.data()));
+        row.resize(std::wcslen(row.c_str()));
+        std::printf("%s%s\n", i == selected ? "* " : "", ToUtf8(row).c_str());
+    }
+    return 0;
+}
+
+int Attributes(int count, wchar_t** paths) {
+    int result = 0;
+    for (int i = 0; i < count; ++i) {
+        const DWORD attributes = GetFileAttributesW(paths[i]);
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            std::printf("missing %s\n", ToUtf8(paths[i]).c_str());
+            result = 1;
+        } else {
+            std::printf("0x%lx %s\n", static_cast<unsigned long>(attributes),
+                        ToUtf8(paths[i]).c_str());
+        }
+    }
+    return result;
+}
+
+int Record(const wchar_t* file, const wchar_t* text) {
+    HANDLE h = CreateFileW(file, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    const std::string line = ToUtf8(text) + "\n";
+    DWORD written = 0;
+    const BOOL ok = WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == line.size() ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -114,7 +181,20 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"show" && argc == 5) {
         return ShowTemplate(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     }
+    if (command == L"move" && argc == 5) {
+        return MoveWindowTo(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    }
+    if (command == L"listbox" && argc == 4) {
+        return ListBoxRows(argv[2], _wtoi(argv[3]));
+    }
+    if (command == L"attrs" && argc >= 3) {
+        return Attributes(argc - 2, argv + 2);
+    }
+    if (command == L"record" && argc == 4) {
+        return Record(argv[2], argv[3]);
+    }
     std::fprintf(stderr,
-                 "usage: winprobe messagebox TITLE | painted TITLE | show EXE ID SECONDS\n");
+                 "usage: winprobe messagebox TITLE | painted TITLE | show EXE ID SECONDS |\n"
+                 "       move TITLE X Y | listbox TITLE ID | attrs PATH... | record FILE TEXT\n");
     return 2;
 }
