@@ -113,6 +113,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::WString m_sCurDir;
     os::WString m_sCurDir2;
     int m_nDirExits = 0;
+    os::WString m_sOwnFolder;  // never walked: the program's own folder below the documents
     bool m_bWalking = false;
     AfterResend m_nAfterResend = AfterResend::EndPair;
 
@@ -186,6 +187,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     DirResult WalkDirectory();
     UpResult GoUp();
     void NextItem();
+    bool IsOwnFolder(const os::WString& path) const;
     void PassOver();
     void HandlePendingReport();
     void ResendAfterPass(AfterResend then);

@@ -61,6 +61,9 @@ void CTandrixDlg::StartPass(int pass) {
         Trace(u"StartPass() ignored, a walk is running: ", pass);
         return;
     }
+    // "ソラノワBasic" below the documents: it holds nothing but the work folder.
+    const os::WString work = GetWorkFolderPath(m_os.sys);
+    m_sOwnFolder = work.empty() ? work : ParentDir(work);
     m_nSendPass = pass;
     m_pSendPath->m_nCurrent = 0;
     m_nDirExits = 0;
@@ -125,6 +128,12 @@ void CTandrixDlg::RunWalk(WalkStep step) {
     }
 }
 
+// The program's own folder holds the path log the survey writes: it is never part of a copy
+// (it would be listed as missing, having come into being after the sending pass).
+bool CTandrixDlg::IsOwnFolder(const os::WString& path) const {
+    return !m_sOwnFolder.empty() && os::EqualsNoCase(StripSlash(path), m_sOwnFolder);
+}
+
 void CTandrixDlg::NextItem() {
     m_sCurDir.clear();
     m_sCurDir2.clear();
@@ -139,7 +148,7 @@ void CTandrixDlg::StartItem() {
     m_sCurDir.clear();
     m_sCurDir2.clear();
     const uint32_t attributes = m_os.fs.GetAttributes(m_sCurPath);
-    if (attributes == os::kInvalidAttributes || IsExcluded(attributes)) {
+    if (attributes == os::kInvalidAttributes || IsExcluded(attributes) || IsOwnFolder(m_sCurPath)) {
         return;  // the item is gone or excluded: the walk goes on with the next one
     }
     if ((attributes & os::kAttrDirectory) != 0) {
@@ -227,6 +236,9 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
             continue;
         }
         if ((record.attributes & os::kAttrDirectory) != 0) {
+            if (IsOwnFolder(m_sCurPath)) {
+                continue;
+            }
             m_sCurDir = m_sCurPath;
             m_sCurDir2 = m_sCurPath2;
             if (m_nSendPass == 2) {

@@ -132,6 +132,7 @@ TEST_F(WholeDriveStoryTest, TheWholeDriveButtonMovesEveryRootEntryToThePartnersD
     ASSERT_TRUE(fs.WriteFile(u"C:\\Data\\photo.jpg", std::string(70000, 'p'), os::kAttrHidden));
     ASSERT_TRUE(fs.WriteFile(u"C:\\Windows\\System32\\kernel.dll", "system"));
     ASSERT_TRUE(fs.WriteFile(u"D:\\Music\\song.mp3", "music"));
+    ASSERT_TRUE(fs.WriteFile(u"C:\\Users\\taro\\Documents\\ソラノワBasic\\work\\old.log", "old"));
     StartBoth();
 
     src->ui().ClickAt({400, 300}).In(IDD_TANDRIX_DIALOG);  // 丸ごとコピー
@@ -158,6 +159,10 @@ TEST_F(WholeDriveStoryTest, TheWholeDriveButtonMovesEveryRootEntryToThePartnersD
     EXPECT_FALSE(dst->fs().Exists(c + u"\\Program Files")) << "the answer was No";
     EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\PC-AのEドライブ")) << "optical drives stay";
     EXPECT_EQ(Main(*src).m_sDestDrive, u"ドライブ：D");
+    // The program's own folder (where the survey writes the path log) is not copied, so it is
+    // not listed as missing either.
+    EXPECT_FALSE(dst->fs().Exists(c + u"\\Users\\taro\\Documents\\ソラノワBasic"));
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\FerryloLog.txt"));
 }
 
 }  // namespace
