@@ -37,14 +37,7 @@ fail() {
     import -window root "$SHOTS/manual-failure.png" 2>/dev/null || true
     exit 1
 }
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 probe() { jwine "$BIN\\winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 painted() { probe painted "$TITLE" >/dev/null; }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }

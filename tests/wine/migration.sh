@@ -104,14 +104,7 @@ fail() {
     import -window root "$SHOTS/$NAME-failure.png" 2>/dev/null || true
     exit 1
 }
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 # X windows of one PC's program, titled exactly $1, one id a line.
 windows_of() {  # windows_of PID TITLE
     xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | sort || true

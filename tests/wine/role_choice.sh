@@ -22,14 +22,7 @@ fail() {
     import -window root "$SHOTS/role_choice-failure.png" 2>/dev/null || true
     exit 1
 }
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 probe() { jwine 'C:\tandrix\winprobe.exe' "$@" 2>/dev/null | tr -d '\r'; }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
 shown() { [ -n "$(titled "$1")" ]; }

@@ -25,14 +25,7 @@ fail() {
 # Window ids whose title is exactly $TITLE, one a line.
 windows_titled() { xdotool search --name "^$TITLE\$" 2>/dev/null | sort || true; }
 
-wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 
 jwine 'C:\tandrix\tandrix.exe' </dev/null >/dev/null 2>&1 &
 FIRST=$!

@@ -117,9 +117,8 @@ int MoveWindowTo(const wchar_t* title, int x, int y) {
     if (!found) {
         return 1;
     }
-    return SetWindowPos(found, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
-               ? 0
-               : 1;
+    return SetWindowPos(found, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? 0
+                                                                                                : 1;
 }
 
 int ListBoxRows(const wchar_t* title, int id) {
@@ -133,7 +132,8 @@ int ListBoxRows(const wchar_t* title, int id) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring row(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row.data()));
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(row.data()));
         row.resize(std::wcslen(row.c_str()));
         std::printf("%s%s\n", i == selected ? "* " : "", ToUtf8(row).c_str());
     }
