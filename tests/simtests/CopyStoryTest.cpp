@@ -1,6 +1,8 @@
 // Whole copies between two simulated PCs: what arrives, byte for byte, with times and
 // attributes; the path log and the error list; every way a copy ends.
 #include "os/Text.h"
+#include "platform/Drive.h"
+#include "sim/SimCanvas.h"
 #include "simtests/TwoPcKit.h"
 
 namespace {
@@ -230,6 +232,34 @@ TEST_F(SenderStoryTest, DestinationPathsOfMoreThan255CharactersAreListedMissing)
     const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
     ASSERT_TRUE(errors.has_value());
     EXPECT_NE(errors->find(os::ToUtf8(target + os::WString(21, u'd'))), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+class PairingStoryTest : public twopc::TwoPcTest {};
+
+TEST_F(PairingStoryTest, BothPcsSayTheyAreConnectedOnceTheDriveListsAreExchanged) {
+    StartBoth();
+    for (sim::SimPc* pc : {src, dst}) {
+        const auto& paint = pc->ui().FindWindow(IDD_TANDRIX_DIALOG)->LastPaint();
+        EXPECT_NE(sim::FindText(paint, u"接続の準備が出来ました。"), nullptr);
+    }
+    Pair();
+    for (sim::SimPc* pc : {src, dst}) {
+        sim::SimDialogWindow* window = pc->ui().FindWindow(IDD_TANDRIX_DIALOG);
+        window->Paint();
+        EXPECT_NE(sim::FindText(window->LastPaint(), u"接続できました。"), nullptr);
+    }
+    EXPECT_TRUE(Main(*src).m_bConnected);
+    EXPECT_TRUE(Main(*dst).m_bConnected);
+    // The partner's drive list as the source holds it: the system drive's root upper case.
+    EXPECT_EQ(Main(*src).m_pRemoteDrives->GetRoot(0), u"C:\\");
+    EXPECT_EQ(Main(*src).m_pRemoteDrives->GetRoot(1), u"d:\\");
+    EXPECT_EQ(Main(*src).m_pRemoteDrives->GetType(2), u"CDROM");
+    EXPECT_EQ(Main(*src).m_peer.m_sRemoteUserName, u"hanako");
+    EXPECT_EQ(Main(*dst).m_peer.m_nRemoteOSVer, 0x800);
 }
 
 }  // namespace
