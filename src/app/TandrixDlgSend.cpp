@@ -378,7 +378,9 @@ bool CTandrixDlg::SendWithRetries(const void* data, size_t size) {
     if (SendForward(data, size)) {
         return true;
     }
-    for (int attempt = 0; attempt < kSendRetries; ++attempt) {
+    // A copy that ended meanwhile (the connection was lost, the user stopped it) is not
+    // retried: what ended it has already told the user.
+    for (int attempt = 0; attempt < kSendRetries && m_bRunning; ++attempt) {
         m_os.sys.Sleep(kRetryPauseMs);
         if (SendForward(data, size)) {
             return true;
@@ -479,6 +481,10 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
             }
             sent += piece;
         }
+    }
+    if (failed && !m_bRunning) {
+        AbandonCopy();
+        return 6;
     }
     if (failed) {
         const int code = m_ClientSocket.LastError();
