@@ -152,6 +152,12 @@ bool CDlgFileList::OnCommand(int id) {
     }
 }
 
+void CDlgFileList::OnListDoubleClick(int listId) {
+    if (listId == IDC_FILELIST_LIST) {
+        ShowEntry(Window().ListGetCurSel(IDC_FILELIST_LIST));
+    }
+}
+
 os::WString CDlgFileList::DisplayText(os::FileSystem& fs, const os::WString& path) {
     if (path.size() >= 3 && path.substr(1) == u":\\") {
         return path;

@@ -19,6 +19,7 @@ class CDlgFileList : public os::Dialog {
     void OnPaint(os::Canvas& canvas) override;
     void OnMouse(os::MouseEvent event, os::Point point) override;
     bool OnCommand(int id) override;
+    void OnListDoubleClick(int listId) override;
     void OnOK() override {}
     void OnCancel() override { EndDialog(os::kIdCancel); }
 

@@ -284,6 +284,16 @@ TEST_F(FileListTest, OpeningShowsTheEntriesAndTheProductTitle) {
     Finish(os::kIdCancel);
 }
 
+TEST_F(FileListTest, DoubleClickingARowShowsItsFullPath) {
+    Preset(2);
+    pc.ui().DoubleClickRow(IDC_FILELIST_LIST, 1).In(IDD_FILELIST);
+    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    Finish(os::kIdCancel);
+    ASSERT_EQ(pc.ui().Boxes().size(), 1u);
+    EXPECT_EQ(pc.ui().Boxes()[0].text, u"C:\\many\\f1.txt");
+    EXPECT_EQ(pc.ui().Boxes()[0].type & os::kMbIconInformation, os::kMbIconInformation);
+}
+
 TEST(FileListDisplayTest, RowTexts) {
     sim::SimPc pc;
     ASSERT_TRUE(pc.fs().MakeFolders(u"C:\\a\\Data"));
