@@ -31,6 +31,15 @@
 // Controls of the drive choice.
 #define IDC_DRIVE_LIST 1007
 
+// Controls of the file-list dialog; its standard buttons are hidden and act like the painted
+// ones (IDC_FILELIST_ALL, id 3, has no action).
+#define IDC_FILELIST_ALL 3
+#define IDC_FILELIST_REMOVE 1008
+#define IDC_FILELIST_CHOOSE 1009
+#define IDC_FILELIST_RUN 1010
+#define IDC_FILELIST_LIST 1011
+#define IDC_FILELIST_REMOVE_ALL 1021
+
 // Controls of the searching dialog.
 #define IDC_FIND_CANCEL 1013
 

@@ -186,8 +186,14 @@ void CTandrixDlg::StartChosenCopy() {
         case 1:
             StartWholeDriveCopy();
             break;
+        case 2:
+            StartListCopy(false);
+            break;
+        case 5:
+            StartListCopy(true);
+            break;
         default:
-            // The file-list, folder and environment copies start from their own dialogs.
+            // The environment copy starts from its own dialog.
             break;
     }
 }

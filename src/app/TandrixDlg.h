@@ -63,6 +63,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool ChooseDestinationDrive();
     // File-list and folder copies: the send list from a list of sources.
     void BuildListSendPath(const CFilePath& sources);
+    // Start of the file-list copy (`folders` false, mode 2) or the folder copy (true, mode 5):
+    // the list dialog, the destination drive, the send list and SENDCOUNTBEGIN.
+    void StartListCopy(bool folders);
     os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text
     // One read of the incoming connection, handled by the state this PC is in.
     void OnStateData(const char* data, size_t size);

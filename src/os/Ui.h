@@ -155,6 +155,8 @@ class Dialog {
     virtual void OnTimer(int) {}
     virtual bool OnCommand(int) { return false; }
     virtual bool OnSysCommand(unsigned) { return false; }
+    // A double click on a row of list box `listId`; the row is the list's selection.
+    virtual void OnListDoubleClick(int /*listId*/) {}
     virtual intptr_t OnAppMessage(unsigned, uintptr_t) { return 0; }
     virtual void OnOK() { EndDialog(kIdOk); }
     virtual void OnCancel() { EndDialog(kIdCancel); }

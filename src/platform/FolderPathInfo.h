@@ -20,6 +20,7 @@ constexpr uint32_t kOs7 = 0x200;
 constexpr uint32_t kOs8 = 0x400;
 constexpr uint32_t kOs10 = 0x800;
 constexpr uint32_t kOsNtMask = 0xFF8;
+constexpr uint32_t kOsVistaAndLater = 0xF00;
 
 class CFolderPathInfo {
   public:

@@ -230,6 +230,11 @@ void SimDialogWindow::DeliverCommand(int id) {
     }
 }
 
+void SimDialogWindow::DeliverRowDoubleClick(int listId, int index) {
+    ListSetCurSel(listId, index);
+    m_dialog.OnListDoubleClick(listId);
+}
+
 void SimDialogWindow::DeliverSysCommand(unsigned id) {
     if (!m_dialog.OnSysCommand(id) && id == kScClose) {
         DeliverClose();

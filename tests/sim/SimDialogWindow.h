@@ -64,6 +64,7 @@ class SimDialogWindow : public os::DialogWindow {
     // Input, dispatched as the Win32 host does.
     void DeliverClick(os::Point point);  // button down, button up
     void DeliverDoubleClick(os::Point point);
+    void DeliverRowDoubleClick(int listId, int index);  // selects the row first
     // IDOK reaches OnOK and IDCANCEL OnCancel; other ids OnCommand.
     void DeliverCommand(int id);
     // Unhandled SC_CLOSE closes like WM_CLOSE.

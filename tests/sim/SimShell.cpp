@@ -57,6 +57,36 @@ bool SimShell::BrowseForComputer(os::Dialog* owner, const os::WString& title, os
     return true;
 }
 
+namespace {
+
+bool TakePick(std::deque<std::optional<std::vector<os::WString>>>& picks,
+              std::vector<os::WString>& paths) {
+    if (picks.empty()) {
+        return false;
+    }
+    const std::optional<std::vector<os::WString>> pick = picks.front();
+    picks.pop_front();
+    if (!pick) {
+        return false;
+    }
+    paths = *pick;
+    return true;
+}
+
+}  // namespace
+
+bool SimShell::OpenFileNames(os::Dialog* owner, const os::WString& filter,
+                             const os::WString& initialName, std::vector<os::WString>& paths) {
+    m_fileDialogs.push_back({owner != nullptr ? owner->TemplateId() : 0, filter, initialName});
+    return TakePick(m_filePicks, paths);
+}
+
+bool SimShell::BrowseForFolders(os::Dialog* owner, const os::WString& initialFolder,
+                                std::vector<os::WString>& paths) {
+    m_folderDialogs.push_back({owner != nullptr ? owner->TemplateId() : 0, u"", initialFolder});
+    return TakePick(m_folderPicks, paths);
+}
+
 bool SimShell::GetNetworkCategory(int& category) {
     if (!ComReady() || !m_network) {
         return false;

@@ -30,6 +30,12 @@ struct SimBrowse {
     os::WString title;
 };
 
+struct SimPicker {
+    int ownerTemplate = 0;  // template of the owner dialog, 0 for none
+    os::WString filter;     // empty for the folder picker
+    os::WString initial;
+};
+
 class SimShell : public os::Shell {
   public:
     bool Open(const os::WString& verb, const os::WString& path) override;
@@ -41,6 +47,10 @@ class SimShell : public os::Shell {
                       const os::WString& description, const os::WString& arguments) override;
     // Both need COM on the thread.
     bool BrowseForComputer(os::Dialog* owner, const os::WString& title, os::WString& name) override;
+    bool OpenFileNames(os::Dialog* owner, const os::WString& filter, const os::WString& initialName,
+                       std::vector<os::WString>& paths) override;
+    bool BrowseForFolders(os::Dialog* owner, const os::WString& initialFolder,
+                          std::vector<os::WString>& paths) override;
     bool GetNetworkCategory(int& category) override;
     bool ChangeNetworkCategory(int expected, int category) override;
 
@@ -49,6 +59,17 @@ class SimShell : public os::Shell {
     void QueueComputerPick(const os::WString& name) { m_picks.emplace_back(name); }
     void QueueComputerPickCancel() { m_picks.emplace_back(std::nullopt); }
     const std::vector<SimBrowse>& Browses() const { return m_browses; }
+
+    // The open-file dialog's and the folder picker's answers, in order: the chosen paths, or a
+    // cancel. With no answer left the user cancels. Each opening is recorded.
+    void QueueFilePick(const std::vector<os::WString>& paths) { m_filePicks.emplace_back(paths); }
+    void QueueFilePickCancel() { m_filePicks.emplace_back(std::nullopt); }
+    void QueueFolderPick(const std::vector<os::WString>& paths) {
+        m_folderPicks.emplace_back(paths);
+    }
+    void QueueFolderPickCancel() { m_folderPicks.emplace_back(std::nullopt); }
+    const std::vector<SimPicker>& FileDialogs() const { return m_fileDialogs; }
+    const std::vector<SimPicker>& FolderDialogs() const { return m_folderDialogs; }
 
     // The first connected network: none, or one of category 0 public, 1 private, 2 domain.
     // A refused change leaves the category as it is.
@@ -74,6 +95,10 @@ class SimShell : public os::Shell {
     std::vector<SimShortcut> m_shortcuts;
     std::deque<std::optional<os::WString>> m_picks;
     std::vector<SimBrowse> m_browses;
+    std::deque<std::optional<std::vector<os::WString>>> m_filePicks;
+    std::deque<std::optional<std::vector<os::WString>>> m_folderPicks;
+    std::vector<SimPicker> m_fileDialogs;
+    std::vector<SimPicker> m_folderDialogs;
     std::optional<int> m_network;  // a fresh PC has no connected network
     bool m_changeRefused = false;
     std::vector<int> m_changes;

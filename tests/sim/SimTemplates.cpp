@@ -12,6 +12,7 @@ void InstallTemplates(SimUi& ui) {
     ui.SetTemplateCaption(IDD_PROGRESS, u"データ転送中．．．");
     ui.SetTemplateCaption(IDD_DRIVE, u"ドライブ選択");
     ui.SetSortedList(IDD_DRIVE, IDC_DRIVE_LIST);
+    ui.SetTemplateCaption(IDD_FILELIST, u"APPLICATION_NAME");
     ui.SetTemplateCaption(IDD_IPNUMBER, u"APPLICATION_NAME");
     ui.SetTemplateCaption(IDD_FINDCANCEL, u"APPLICATION_NAME");
     ui.SetTemplateCaption(IDD_PARTNER, u"APPLICATION_NAME");

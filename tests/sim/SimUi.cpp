@@ -217,6 +217,11 @@ SimStep& SimUi::SelectRow(int listId, int index) {
                 [listId, index](SimDialogWindow& w) { w.ListSetCurSel(listId, index); });
 }
 
+SimStep& SimUi::DoubleClickRow(int listId, int index) {
+    return Push("double-click row " + std::to_string(index) + " of list " + std::to_string(listId),
+                [listId, index](SimDialogWindow& w) { w.DeliverRowDoubleClick(listId, index); });
+}
+
 SimStep& SimUi::Wait(uint64_t milliseconds) {
     SimStep& step = Push("wait " + std::to_string(milliseconds) + " ms", nullptr);
     step.waitMs = milliseconds;

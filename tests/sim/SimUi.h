@@ -113,6 +113,7 @@ class SimUi : public os::Ui {
     SimStep& SysCommand(unsigned id);
     SimStep& RequestPaint();
     SimStep& SelectRow(int listId, int index);  // the user picks a list-box row
+    SimStep& DoubleClickRow(int listId, int index);
     SimStep& Wait(uint64_t milliseconds);
     SimStep& Do(const std::string& label, std::function<void(SimDialogWindow&)> action);
     size_t PendingSteps() const { return m_script.size(); }

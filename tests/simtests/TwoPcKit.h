@@ -74,8 +74,9 @@ class TwoPcTest : public ::testing::Test {
         return MainDialog(*window);
     }
 
-    // Pairs the two PCs through a copy command of the source (mode 2, whose list the test
-    // supplies afterwards), as a click on the file-list button would.
+    // Pairs the two PCs through a copy command of the source (mode 2), as a click on the
+    // file-list button would; its list dialog is closed again, and the test supplies the list
+    // afterwards.
     void Pair() {
         OnMain(*src, "click the file-list copy", [](CTandrixDlg& dlg) {
             dlg.m_bCopyStarted = true;
@@ -84,6 +85,9 @@ class TwoPcTest : public ::testing::Test {
         Run();
         ASSERT_TRUE(Main(*src).m_bDrivesExchanged);
         ASSERT_TRUE(Main(*dst).m_bDrivesExchanged);
+        ASSERT_NE(src->ui().FindWindow(IDD_FILELIST), nullptr) << "the list dialog is open";
+        src->ui().PressEscape().In(IDD_FILELIST);
+        Run();
     }
 
     // Starts a list copy of `sources` to the destination's drive `letter`.

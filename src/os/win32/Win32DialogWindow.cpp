@@ -163,6 +163,10 @@ INT_PTR Win32DialogWindow::OnPaintMessage() {
 INT_PTR Win32DialogWindow::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
+    if (code == LBN_DBLCLK && lParam != 0) {
+        m_dialog.OnListDoubleClick(id);
+        return TRUE;
+    }
     // Button clicks, menu items and accelerators are commands; other control notifications
     // (edit changes, list selections) are not.
     if (code != BN_CLICKED && lParam != 0) {

@@ -4,11 +4,14 @@
 
 #include "os/win32/WinApi.h"
 
+#include <commdlg.h>
 #include <netlistmgr.h>
 #include <objbase.h>
 #include <objidl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <algorithm>
+#include <vector>
 
 #include "os/win32/Win32DialogWindow.h"
 #include "os/win32/WinText.h"
@@ -110,6 +113,87 @@ bool Win32Shell::BrowseForComputer(Dialog* owner, const WString& title, WString&
     }
     CoTaskMemFree(chosen);
     name = FromW(display);
+    return true;
+}
+
+namespace {
+
+// Room for the folder and the names of a multiple selection.
+constexpr size_t kOpenFileBufferChars = 65536;
+
+// Selects the initial folder once the folder picker is up.
+int CALLBACK FolderPickerCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) {
+    if (message == BFFM_INITIALIZED && data != 0) {
+        SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool Win32Shell::OpenFileNames(Dialog* owner, const WString& filter, const WString& initialName,
+                               std::vector<WString>& paths) {
+    // The filter's "|" separators become the NULs the dialog wants.
+    WString filterZ = filter;
+    for (char16_t& c : filterZ) {
+        if (c == u'|') {
+            c = u'\0';
+        }
+    }
+    filterZ.push_back(u'\0');
+    std::vector<wchar_t> buffer(kOpenFileBufferChars, L'\0');
+    const size_t initialChars = std::min(initialName.size(), kOpenFileBufferChars - 1);
+    for (size_t i = 0; i < initialChars; ++i) {
+        buffer[i] = static_cast<wchar_t>(initialName[i]);
+    }
+    OPENFILENAMEW info{};
+    info.lStructSize = sizeof(info);
+    info.hwndOwner = Win32DialogWindow::HandleOf(owner);
+    info.lpstrFilter = W(filterZ);
+    info.lpstrFile = buffer.data();
+    info.nMaxFile = static_cast<DWORD>(buffer.size());
+    info.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_NOVALIDATE | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&info)) {
+        return false;
+    }
+    // One item: its full path. Several: the folder, then each name, each ended by a NUL.
+    const wchar_t* p = buffer.data();
+    const WString first = FromW(p);
+    p += first.size() + 1;
+    paths.clear();
+    if (*p == L'\0') {
+        paths.push_back(first);
+        return true;
+    }
+    const WString folder = first.empty() || first.back() == u'\\' ? first : first + u"\\";
+    while (*p != L'\0') {
+        const WString name = FromW(p);
+        paths.push_back(folder + name);
+        p += name.size() + 1;
+    }
+    return true;
+}
+
+bool Win32Shell::BrowseForFolders(Dialog* owner, const WString& initialFolder,
+                                  std::vector<WString>& paths) {
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = Win32DialogWindow::HandleOf(owner);
+    info.pszDisplayName = display;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = FolderPickerCallback;
+    info.lParam = reinterpret_cast<LPARAM>(W(initialFolder));
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) {
+        return false;
+    }
+    wchar_t path[MAX_PATH] = {};
+    const bool named = SHGetPathFromIDListW(chosen, path) != FALSE;
+    CoTaskMemFree(chosen);
+    if (!named) {
+        return false;
+    }
+    paths.assign(1, FromW(path));
     return true;
 }
 

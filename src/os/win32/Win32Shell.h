@@ -14,6 +14,10 @@ class Win32Shell : public Shell {
     bool SaveShortcut(const WString& linkPath, const WString& target, const WString& description,
                       const WString& arguments) override;
     bool BrowseForComputer(Dialog* owner, const WString& title, WString& name) override;
+    bool OpenFileNames(Dialog* owner, const WString& filter, const WString& initialName,
+                       std::vector<WString>& paths) override;
+    bool BrowseForFolders(Dialog* owner, const WString& initialFolder,
+                          std::vector<WString>& paths) override;
     bool GetNetworkCategory(int& category) override;
     bool ChangeNetworkCategory(int expected, int category) override;
 };
