@@ -119,12 +119,9 @@ void CTandrixDlg::OnPaint(os::Canvas& canvas) {
 
 void CTandrixDlg::OnMouse(os::MouseEvent event, os::Point point) {
     os::DialogWindow& window = Window();
-    auto canvas = window.DirectCanvas();
     const auto buttons = CurrentButtons();
     const auto draw = [&](int state) {
-        if (canvas) {
-            DrawButtons(*canvas, buttons, point, m_nScreen, state);
-        }
+        DrawButtonsDirect(window, buttons, point, m_nScreen, state);
     };
     switch (event) {
         case os::MouseEvent::Down:
@@ -140,7 +137,6 @@ void CTandrixDlg::OnMouse(os::MouseEvent event, os::Point point) {
             draw(PaintedButton::kNormal);
             m_bButtonDown = false;
             window.ReleaseCapture();
-            canvas.reset();
             OnButtonClick(point);
             break;
     }

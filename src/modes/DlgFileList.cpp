@@ -81,11 +81,8 @@ void CDlgFileList::OnPaint(os::Canvas& canvas) {
 
 void CDlgFileList::OnMouse(os::MouseEvent event, os::Point point) {
     os::DialogWindow& window = Window();
-    auto canvas = window.DirectCanvas();
     const auto draw = [&](int state) {
-        if (canvas) {
-            DrawButtons(*canvas, Buttons(), point, kScreen, state);
-        }
+        DrawButtonsDirect(window, Buttons(), point, kScreen, state);
     };
     switch (event) {
         case os::MouseEvent::Down:
@@ -99,7 +96,6 @@ void CDlgFileList::OnMouse(os::MouseEvent event, os::Point point) {
             break;
         case os::MouseEvent::Up:
             draw(PaintedButton::kNormal);
-            canvas.reset();
             if (m_bPressed) {
                 OnButtonClick(point);
             }

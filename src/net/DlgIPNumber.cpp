@@ -66,11 +66,8 @@ void CDlgIPNumber::OnPaint(os::Canvas& canvas) {
 
 void CDlgIPNumber::OnMouse(os::MouseEvent event, os::Point point) {
     os::DialogWindow& window = Window();
-    auto canvas = window.DirectCanvas();
     const auto draw = [&](int state) {
-        if (canvas) {
-            DrawButtons(*canvas, Buttons(), point, kScreen, state);
-        }
+        DrawButtonsDirect(window, Buttons(), point, kScreen, state);
     };
     switch (event) {
         case os::MouseEvent::Down:
@@ -84,7 +81,6 @@ void CDlgIPNumber::OnMouse(os::MouseEvent event, os::Point point) {
         case os::MouseEvent::Up:
             draw(PaintedButton::kNormal);
             window.ReleaseCapture();
-            canvas.reset();
             OnButtonClick(point);
             break;
     }

@@ -43,6 +43,13 @@ void PaintedButton::Draw(os::Canvas& canvas, int screen, int state) const {
     }
 }
 
+void DrawButtonsDirect(os::DialogWindow& window, const std::vector<const PaintedButton*>& buttons,
+                       os::Point point, int screen, int state) {
+    if (auto canvas = window.DirectCanvas()) {
+        DrawButtons(*canvas, buttons, point, screen, state);
+    }
+}
+
 void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& buttons,
                  os::Point point, int screen, int state) {
     for (const PaintedButton* button : buttons) {

@@ -35,6 +35,10 @@ class PaintedButton {
 // Draws each button: with `state` when the point hits it on this screen, else normal.
 void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& buttons,
                  os::Point point, int screen, int state);
+// The same straight onto the window, as the mouse handling draws (nothing when the window has
+// no surface to draw on).
+void DrawButtonsDirect(os::DialogWindow& window, const std::vector<const PaintedButton*>& buttons,
+                       os::Point point, int screen, int state);
 
 // Painted instruction texts: white on the painted background, in this font ("ＭＳ Ｐゴシック",
 // height 13); the main window's headline font is the same at height 20, weight 700.
