@@ -101,6 +101,9 @@ class System {
     // that request.
     virtual void SetKeepAwake(bool on) = 0;
     virtual void Sleep(uint32_t milliseconds) = 0;
+    // Milliseconds since some fixed moment; never goes back. Paces window updates and
+    // notices silence on a connection.
+    virtual uint64_t TickCount() = 0;
     // Ends the process at once with `code`, skipping every clean-up. On Windows it does not
     // return; the simulation records the code and stops the PC, so callers return right after.
     virtual void ExitProcess(int code) = 0;

@@ -43,5 +43,6 @@ class Latin1System : public os::System {
     void SetJapaneseLocale() override {}
     void SetKeepAwake(bool) override {}
     void Sleep(uint32_t) override {}
+    uint64_t TickCount() override { return 0; }
     void ExitProcess(int) override {}
 };

@@ -64,6 +64,7 @@ class SimSystem : public os::System {
         ++m_keepAwakeCalls;
     }
     void Sleep(uint32_t milliseconds) override;
+    uint64_t TickCount() override { return m_clock->NowMs(); }
     void ExitProcess(int code) override;
 
     // Facts.

@@ -199,6 +199,10 @@ void Win32System::Sleep(uint32_t milliseconds) {
     ::Sleep(milliseconds);
 }
 
+uint64_t Win32System::TickCount() {
+    return ::GetTickCount64();
+}
+
 void Win32System::ExitProcess(int code) {
     ::ExitProcess(static_cast<UINT>(code));
 }

@@ -32,6 +32,7 @@ class Win32System : public System {
     void SetJapaneseLocale() override;
     void SetKeepAwake(bool on) override;
     void Sleep(uint32_t milliseconds) override;
+    uint64_t TickCount() override;
     void ExitProcess(int code) override;
 };
 
