@@ -189,11 +189,13 @@ void CTandrixDlg::StartChosenCopy() {
         case 2:
             StartListCopy(false);
             break;
+        case 3:
+            StartEnvCopy();
+            break;
         case 5:
             StartListCopy(true);
             break;
         default:
-            // The environment copy starts from its own dialog.
             break;
     }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/AboutDlg.h"
+#include "modes/EnvItems.h"
 #include "net/Sockets.h"
 #include "os/Platform.h"
 #include "transfer/BackChannel.h"
@@ -67,6 +68,19 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // the list dialog, the destination drive, the send list and SENDCOUNTBEGIN.
     void StartListCopy(bool folders);
     os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text
+    // Start of the environment copy (mode 3): the refusal for destinations before XP, the
+    // item choice, then RunEnvCopy with the chosen run flags.
+    void StartEnvCopy();
+    // The item choice; false when cancelled. Its run flags are left in m_envRunFlags.
+    bool AskCopyEnv();
+    // The destination's system drive, the build step and SENDCOUNTBEGIN.
+    void RunEnvCopy(const env::RunFlags& flags);
+    // Build step of the environment copy: fills the send list; true when it finished.
+    bool DoEnvCopy(const env::RunFlags& flags);
+    // Destination, after the result check of an environment copy: moves the received items
+    // into this PC's folders, reports what the user must know, then answers the result
+    // (`errorsListed`: the check found missing paths). False when no item list was read.
+    bool DoEnvRegister(bool errorsListed);
     // One read of the incoming connection, handled by the state this PC is in.
     void OnStateData(const char* data, size_t size);
     // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
@@ -94,6 +108,10 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bExiting = false;
     bool m_bMadePrivate = false;
     bool m_bProgramFiles = false;  // the Program Files answer of a whole-drive copy
+    // While the received environment is moved into place no copy starts, and what the partner
+    // sends meanwhile waits in m_heldIncoming.
+    bool m_bEnvRegistering = false;
+    env::RunFlags m_envRunFlags = AllRunFlags();
     int m_nTotalFiles = 0;
     int m_nFileIndex = -1;
     char16_t m_chDestDrive = u'C';
@@ -148,6 +166,11 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bFirstPaintDone = false;
 
   private:
+    static env::RunFlags AllRunFlags() {
+        env::RunFlags flags;
+        flags.fill(true);
+        return flags;
+    }
     void LayoutButtons();
     std::vector<const PaintedButton*> CurrentButtons() const;
     void UpdateCopyButtonLook();
@@ -235,6 +258,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::Platform& m_os;
     wire::BackChannelReader m_backReader;  // back-channel words across reads
     std::string m_pendingMessage;          // drive list or folder list being received
+    std::string m_heldIncoming;            // arrived while the environment was registered
     wire::ForwardReader m_forward;         // frames and error reports across reads
 };
 
@@ -249,6 +273,10 @@ enum : int {
     kTimerMessageSettle = 12,  // a drive list or folder list is complete once it is quiet
 };
 constexpr unsigned kMessageSettleMs = 200;
+
+// Posted by the result check of an environment copy (wParam 1: paths were missing), so that
+// the received items are moved once the stream's last read has been handled.
+constexpr unsigned kMsgEnvRegister = 20;
 
 // Copy commands of the main window.
 enum : int {

@@ -21,7 +21,7 @@ void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress,
 }
 
 void CTandrixDlg::OnCopyCommand(int mode) {
-    if (m_bSearching) {
+    if (m_bSearching || m_bEnvRegistering) {
         return;
     }
     m_nCopyMode = mode;

@@ -29,7 +29,7 @@ using wire::Command;
 
 }  // namespace
 
-intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t /*wParam*/) {
+intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t wParam) {
     switch (n) {
         case kMsgAccepted:
             OnAcceptedConnection();
@@ -48,6 +48,9 @@ intptr_t CTandrixDlg::OnAppMessage(unsigned n, uintptr_t /*wParam*/) {
             break;
         case kMsgStopRequest:
             OnStopRequest();
+            break;
+        case kMsgEnvRegister:
+            DoEnvRegister(wParam != 0);
             break;
         case kMsgIncomingClosed:
             // Outside a copy the end of the incoming connection changes nothing. While this
@@ -120,6 +123,14 @@ void CTandrixDlg::OnIncomingData() {
 
 // One read of the incoming connection, by the state this PC is in.
 void CTandrixDlg::OnStateData(const char* data, size_t size) {
+    if (m_bEnvRegistering) {
+        // The copy has ended: what comes now belongs to what follows the registration, which
+        // hands it back here once the received items are in place.
+        if (m_heldIncoming.size() + size <= kMaxMessage) {
+            m_heldIncoming.append(data, size);
+        }
+        return;
+    }
     switch (m_nCom) {
         case 1:
             m_receiver.HandleRead(reinterpret_cast<const uint8_t*>(data), size);

@@ -314,16 +314,20 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
                                  IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
             if (!present) {
                 AppendUtf8(m_os.fs, errorList,
-                           (listed ? u""
-                                   : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生し"
-                                     u"ました。\n") +
-                               line + u"\n",
-                           !listed);
+                           (listed ? u"" : texts::kErrorListHeader) + line + u"\n", !listed);
                 listed = true;
             }
         });
     }
-    SendFrame(static_cast<int>(listed ? Command::GOTERROFCOPY : Command::GOTNOERROFCOPY));
+    // An environment copy answers once its items are in place (DoEnvRegister): the check
+    // looks at the paths where they arrived, the answer says whether they all got home.
+    const bool environment =
+        validBase && std::islower(static_cast<unsigned char>(letter < 0x80 ? letter : 'A'));
+    if (environment) {
+        m_bEnvRegistering = true;
+    } else {
+        SendFrame(static_cast<int>(listed ? Command::GOTERROFCOPY : Command::GOTNOERROFCOPY));
+    }
     m_bCopyInProgress = false;
     m_nRole = 0;
     StopTimer7();
@@ -331,8 +335,8 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     Window().Enable(true);
     ResetCopyState();
     Repaint();
-    if (validBase && std::islower(static_cast<unsigned char>(letter < 0x80 ? letter : 'A'))) {
-        Trace(u"Environment registration is not part of this build yet");
+    if (environment) {
+        Window().Post(kMsgEnvRegister, listed ? 1 : 0);
     } else if (validBase) {
         CreateMovedFilesShortcut(base);
         m_os.shell.Open(u"open", base);

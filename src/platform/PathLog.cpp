@@ -48,19 +48,22 @@ os::WString GetPathLogPath(os::FileSystem& fs, os::System& sys) {
 
 void AppendPathLog(os::FileSystem& fs, os::System& sys, const os::WString& text) {
     const os::WString path = GetPathLogPath(fs, sys);
-    if (path.empty()) {
-        return;
+    if (!path.empty()) {
+        AppendUtf8Text(fs, path, text + u"\n");
     }
+}
+
+bool AppendUtf8Text(os::FileSystem& fs, const os::WString& path, const os::WString& text) {
     auto file = fs.Open(path, os::OpenMode::Append);
     if (!file) {
-        return;
+        return false;
     }
     std::string bytes;
     if (file->Size() == 0) {
         bytes = "\xEF\xBB\xBF";
     }
-    bytes += ToTextModeUtf8(text + u"\n");
-    WriteAll(*file, bytes);
+    bytes += ToTextModeUtf8(text);
+    return WriteAll(*file, bytes);
 }
 
 void ResetPathLog(os::FileSystem& fs, os::System& sys) {

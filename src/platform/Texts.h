@@ -52,6 +52,18 @@ inline constexpr char16_t kPartnerNotFound[] =
 inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";
 inline constexpr char16_t kPathLogName[] = u"FerryloPath.log";
 
+// Result check and environment copy.
+inline constexpr char16_t kErrorListName[] = u"FerryloLog.txt";
+inline constexpr char16_t kErrorListHeader[] =
+    u"以下のファイルまたはディレクトリのコピーの際にエラーが発生しました。\n";
+inline constexpr char16_t kEnvCopyRefused[] =
+    u"本機能は、引越先のOSがWindows 8/Windows 7/Vista/Xpのときのみ利用可能です。";
+// The destination's report of how the received items were moved into place.
+inline constexpr char16_t kEnvReportName[] = u"FerryloEnvLog.txt";
+inline constexpr char16_t kEnvRegisterFailed[] =
+    u"受信したファイルを移動先のフォルダに移動できませんでした。\nファイルは次のフォルダに残って"
+    u"います。\n";
+
 // Manual.
 inline constexpr char16_t kLocalManual[] = u"\\..\\..\\Docs\\manual\\index.html";
 inline constexpr char16_t kOnlineManual[] = u"https://www.soranowa.example/basic/manual/";
