@@ -116,6 +116,17 @@ TEST_F(EnvCopyStoryTest, TheBuildStepSendsEachItemsEntriesIntoItsStagingFolder) 
     Run();
     EXPECT_EQ(orderList, "MYMUSIC\r\n");
     EXPECT_EQ(Pairs().size(), 2u);
+
+    // Without a pictures folder of the user's own, the public one stays too.
+    src->sys().RemoveFolder(os::kCsidlMyPictures);
+    OnMain(*src, "build without pictures", [&](CTandrixDlg& dlg) {
+        dlg.m_peer.m_nRemoteOSVer = 0x800;
+        dlg.DoEnvCopy(Only({env::kMyPic}));
+        orderList = Read(*src, docs + u"\\ソラノワBasic\\work\\order_list.txt");
+        dlg.Window().Enable(true);
+    });
+    Run();
+    EXPECT_EQ(orderList, "");
 }
 
 TEST_F(EnvCopyStoryTest, AnXpSourceSendsPicturesInsideDocumentsOnlyAsPictures) {
