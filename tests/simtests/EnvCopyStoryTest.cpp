@@ -179,9 +179,12 @@ TEST_F(EnvCopyStoryTest, TheEnvironmentArrivesInTheUsersFoldersKeepingTheirOwnFi
     ASSERT_TRUE(b.WriteFile(kHanako + u"\\Documents\\手紙", "a file, not a folder"));
     StartBoth();
     Pair();
+    OnMain(*src, "an earlier copy went to D",
+           [](CTandrixDlg& dlg) { dlg.m_sDestDrive.back() = u'D'; });
 
     EnvCopy(All());
     EXPECT_EQ(TakeBox(*src), kDone);
+    EXPECT_EQ(Main(*src).m_sDestDrive, u"ドライブ：C") << "the destination's system drive";
     const os::WString docs = kHanako + u"\\Documents";
     EXPECT_EQ(Read(*dst, docs + u"\\報告書.docx"), "hanako's report");
     EXPECT_EQ(Read(*dst, docs + u"\\報告書 (2).docx"), "new report");
