@@ -26,7 +26,6 @@ struct RegisterReport {
     std::vector<os::WString> skipped;
 
     bool Failed() const { return !listRead || !leftBehind.empty() || !skipped.empty(); }
-    bool Empty() const { return !Failed() && renamed.empty() && waiting.empty(); }
 };
 
 // Registers the environment copy received in the base folder of drive `letter`, into the

@@ -173,7 +173,8 @@ TEST_F(EnvCopyStoryTest, TheEnvironmentArrivesInTheUsersFoldersKeepingTheirOwnFi
     ASSERT_TRUE(a.WriteFile(kTaro + u"\\Desktop\\メモ.txt", "desk"));
     ASSERT_TRUE(a.WriteFile(kTaro + u"\\Desktop\\ショートカット.lnk", "link"));
     ASSERT_TRUE(a.WriteFile(kTaro + u"\\Desktop\\desktop.ini", "ini"));
-    // hanako already has a report of her own, a copy of 同じ.txt and a folder named like a file.
+    // hanako already has a report of her own, a copy of 同じ.txt, and a file named like a folder
+    // that arrives.
     ASSERT_TRUE(b.WriteFile(kHanako + u"\\Documents\\報告書.docx", "hanako's report"));
     ASSERT_TRUE(b.WriteFile(kHanako + u"\\Documents\\同じ.txt", "same", os::kAttrArchive, kOld));
     ASSERT_TRUE(b.WriteFile(kHanako + u"\\Documents\\手紙", "a file, not a folder"));
