@@ -22,6 +22,7 @@ class CTandrixApp;
 class CDrive;
 class CFilePath;
 class CFolderPathInfo;
+class CDlgEnvList;
 class CDlgFindCancel;
 class CDlgProgress;
 class CRecovPath;
@@ -71,6 +72,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnStateData(const char* data, size_t size);
     // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
     bool BeginCopy();
+    // The environment selection: the facts about both PCs, then the dialog; true when the
+    // user chose to go ahead.
+    bool AskCopyEnv();
 
     // Screens: 0 not set up, 1 ready, 2 searching, 4 receiving.
     int m_nScreen = 0;
@@ -131,6 +135,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CFilePath> m_pEnvPath;
     std::unique_ptr<CFilePath> m_pFileList;
     std::unique_ptr<CFilePath> m_pFolderList;
+    std::unique_ptr<CDlgEnvList> m_pEnvList;     // lives as long as the program: keeps the choice
     std::unique_ptr<CDlgFindCancel> m_pFindDlg;  // open while a connect attempt runs
     std::unique_ptr<CDlgProgress> m_pProgress;
     std::unique_ptr<CRecovPath> m_pRecovPath;

@@ -52,6 +52,12 @@ inline constexpr char16_t kPartnerNotFound[] =
 inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";
 inline constexpr char16_t kPathLogName[] = u"FerryloPath.log";
 
+// Environment selection.
+inline constexpr char16_t kEnvNothingChosen[] = u"ひとつも選択されていません";
+inline constexpr char16_t kEnvListHint[] =
+    u"引越する環境の項目を選択してください。「実行」をクリックすると、チェックした項目の引越が"
+    u"始まります。";
+
 // Manual.
 inline constexpr char16_t kLocalManual[] = u"\\..\\..\\Docs\\manual\\index.html";
 inline constexpr char16_t kOnlineManual[] = u"https://www.soranowa.example/basic/manual/";
