@@ -201,9 +201,7 @@ class TemplateLayoutTest : public TandrixResourcesTest {
             RECT size{0, 0, row.width, row.height};
             MapDialogRect(dialog, &position);
             MapDialogRect(dialog, &size);
-            RECT actual{};
-            GetWindowRect(item, &actual);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+            const RECT actual = RectIn(item, dialog);
             EXPECT_EQ(actual.left, position.left);
             EXPECT_EQ(actual.top, position.top);
             EXPECT_EQ(actual.right - actual.left, size.right);
@@ -215,6 +213,14 @@ class TemplateLayoutTest : public TandrixResourcesTest {
                 EXPECT_EQ(actual.bottom - actual.top, size.bottom);
             }
         }
+    }
+
+    // The window's rectangle in the client coordinates of `parent`.
+    static RECT RectIn(HWND window, HWND parent) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        return r;
     }
 
     // The client size of a template in dialog units, mapped to pixels by its own font.
@@ -361,9 +367,7 @@ TEST_F(TemplateLayoutTest, EnvironmentListWithItsPanelOfCheckBoxes) {
     EXPECT_NE(GetWindowLongW(panel, GWL_STYLE) & WS_CHILD, 0);
     RECT at{16, 49, 213, 211};
     MapDialogRect(panel, &at);
-    RECT actual{};
-    GetWindowRect(panel, &actual);
-    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&actual), 2);
+    const RECT actual = RectIn(panel, list);
     EXPECT_EQ(actual.left, at.left);
     EXPECT_EQ(actual.top, at.top);
     EXPECT_EQ(actual.right - actual.left, at.right);
