@@ -146,32 +146,18 @@ void CDlgEnvList::OnPaint(os::Canvas& canvas) {
 }
 
 void CDlgEnvList::OnMouse(os::MouseEvent event, os::Point point) {
-    os::DialogWindow& window = Window();
-    const auto draw = [&](int state) {
-        DrawButtonsDirect(window, Buttons(), point, kScreen, state);
-    };
-    switch (event) {
-        case os::MouseEvent::Down:
-        case os::MouseEvent::DoubleClick:
-            window.SetCapture();
-            m_bPressed = true;
-            draw(PaintedButton::kPressed);
-            break;
-        case os::MouseEvent::Move:
-            // As in the other painted dialogs: the image under the pointer is its hover look.
-            draw(PaintedButton::kHover);
-            break;
-        case os::MouseEvent::Up: {
-            draw(PaintedButton::kNormal);
-            const bool pressed = m_bPressed;
-            m_bPressed = false;
-            window.ReleaseCapture();
-            // Only a press that began in this window acts.
-            if (pressed) {
-                OnButtonClick(point);
-            }
-            break;
-        }
+    if (event == os::MouseEvent::Down || event == os::MouseEvent::DoubleClick) {
+        m_bPressed = true;
+    }
+    if (!TrackDialogMouse(Window(), Buttons(), event, point, kScreen)) {
+        return;
+    }
+    const bool pressed = m_bPressed;
+    m_bPressed = false;
+    Window().ReleaseCapture();
+    // Only a press that began in this window acts.
+    if (pressed) {
+        OnButtonClick(point);
     }
 }
 
