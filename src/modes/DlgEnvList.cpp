@@ -57,6 +57,9 @@ void CDlgEnvList::ReadFacts(CFolderPathInfo& folders, os::FileSystem& fs, uint32
 }
 
 void CDlgEnvList::ForceOff(size_t index, bool hide) {
+    if (index >= env::kItemCount) {
+        return;
+    }
     if (hide) {
         m_chks.Window().ShowItem(m_nIds[index], false);
     } else {

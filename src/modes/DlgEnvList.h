@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <vector>
 
 #include "modes/DlgEnvListChks.h"
 #include "modes/EnvItems.h"
