@@ -46,3 +46,11 @@ add_executable(winprobe ${CMAKE_SOURCE_DIR}/tests/wine/probe/winprobe.cpp)
 target_link_libraries(winprobe PRIVATE comctl32)
 target_link_options(winprobe PRIVATE -municode)
 target_compile_options(winprobe PRIVATE ${TANDRIX_WARNINGS})
+
+# A dialog of the program on the real dialog host, with tandrix.exe's resources, for the
+# end-to-end scripts (tests/wine).
+add_executable(showdialog ${CMAKE_SOURCE_DIR}/tests/wine/probe/showdialog.cpp
+    ${CMAKE_SOURCE_DIR}/res/tandrix.rc)
+target_link_libraries(showdialog PRIVATE tandrix_winlib)
+target_link_options(showdialog PRIVATE -municode)
+target_compile_options(showdialog PRIVATE ${TANDRIX_WARNINGS})

@@ -10,8 +10,8 @@
 #define IDD_FINDCANCEL 132
 #define IDD_PROGRESS 134
 #define IDD_PARTNER 136
-#define IDD_ENVLIST 173
-#define IDD_ENVPROGRESS 175
+#define IDD_ENVLISTCHKS 173
+#define IDD_ENVLIST 175
 
 // Icon.
 #define IDR_MAINFRAME 128
@@ -46,3 +46,38 @@
 // Controls of the partner's name dialog.
 #define IDC_PARTNER_NAME 1030
 #define IDC_PARTNER_BROWSE 1031
+
+// Controls of the environment list: its standard buttons are hidden, the user works with the
+// painted ones.
+#define IDC_ENV_RUN_ALL 3
+#define IDC_ENV_RUN 1055
+#define IDC_ENV_ALLOFF 1058
+#define IDC_ENV_ALLON 1059
+
+// Check boxes of the environment list's panel, one per item of the environment table.
+#define IDC_ENV_MYDOC 1025
+#define IDC_ENV_MYPIC 1026
+#define IDC_ENV_MYVIDEO 1027
+#define IDC_ENV_MYMUSIC 1028
+#define IDC_ENV_DESKTOP 1029
+#define IDC_ENV_WALLPAPER 1030
+#define IDC_ENV_IEINTSETTING 1038
+#define IDC_ENV_IEFAVORITES 1039
+#define IDC_ENV_IEHISTORY 1040
+#define IDC_ENV_IECOOKIE 1041
+#define IDC_ENV_IEHOMEPAGE 1042
+#define IDC_ENV_IEURLAUTOCOMP 1043
+#define IDC_ENV_OLMAIL 1044
+#define IDC_ENV_OLACCOUNT 1045
+#define IDC_ENV_OEACCOUNT 1046
+#define IDC_ENV_OEMAIL 1047
+#define IDC_ENV_OEADDRESS 1048
+#define IDC_ENV_FFBOOKMARK 1049
+#define IDC_ENV_FFINTSETTING 1050
+#define IDC_ENV_FFHOMEPAGE 1051
+#define IDC_ENV_FFURLAUTOCOMP 1052
+#define IDC_ENV_FFCOOKIE 1053
+#define IDC_ENV_ITUNES 1054
+#define IDC_ENV_FFADDON 1092
+#define IDC_ENV_FFTHEME 1093
+#define IDC_ENV_SPRTFAVORITES 1096

@@ -57,7 +57,7 @@ build_windows() {
     log "windows build"
     cmake -S "$ROOT" -B "$WINBUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DTANDRIX_ART_DIR="$ART" >/dev/null
-    cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests winprobe
+    cmake --build "$WINBUILD" -j "$JOBS" --target tandrix tandrix_win_tests winprobe showdialog
 }
 
 # A display for Wine: a private Xvfb on a free display number, 1024 x 768 unless a size is

@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/TandrixApp.h"
+#include "modes/DlgEnvList.h"
 #include "net/DlgFindCancel.h"
 #include "net/DlgIPNumber.h"
 #include "net/NetworkCategory.h"
@@ -41,6 +42,7 @@ CTandrixDlg::CTandrixDlg(CTandrixApp& app)
       m_pEnvPath(std::make_unique<CFilePath>()),
       m_pFileList(std::make_unique<CFilePath>()),
       m_pFolderList(std::make_unique<CFilePath>()),
+      m_pEnvList(std::make_unique<CDlgEnvList>(app.Os(), this)),
       m_receiver(app.Os().fs, *this),
       m_app(app),
       m_os(app.Os()) {}

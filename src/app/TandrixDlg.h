@@ -23,6 +23,7 @@ class CTandrixApp;
 class CDrive;
 class CFilePath;
 class CFolderPathInfo;
+class CDlgEnvList;
 class CDlgFindCancel;
 class CDlgProgress;
 class CRecovPath;
@@ -71,8 +72,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // Start of the environment copy (mode 3): the refusal for destinations before XP, the
     // item choice, then RunEnvCopy with the chosen run flags.
     void StartEnvCopy();
-    // The item choice; false when cancelled. Its run flags are left in m_envRunFlags.
-    bool AskCopyEnv();
     // The destination's system drive, the build step and SENDCOUNTBEGIN.
     void RunEnvCopy(const env::RunFlags& flags);
     // Build step of the environment copy: fills the send list; true when it finished.
@@ -85,6 +84,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void OnStateData(const char* data, size_t size);
     // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
     bool BeginCopy();
+    // The environment selection: the facts about both PCs, then the dialog; true when the
+    // user chose to go ahead.
+    bool AskCopyEnv();
 
     // Screens: 0 not set up, 1 ready, 2 searching, 4 receiving.
     int m_nScreen = 0;
@@ -111,7 +113,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // While the received environment is moved into place no copy starts, and what the partner
     // sends meanwhile waits in m_heldIncoming.
     bool m_bEnvRegistering = false;
-    env::RunFlags m_envRunFlags = AllRunFlags();
     int m_nTotalFiles = 0;
     int m_nFileIndex = -1;
     char16_t m_chDestDrive = u'C';
@@ -149,6 +150,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CFilePath> m_pEnvPath;
     std::unique_ptr<CFilePath> m_pFileList;
     std::unique_ptr<CFilePath> m_pFolderList;
+    std::unique_ptr<CDlgEnvList> m_pEnvList;     // lives as long as the program: keeps the choice
     std::unique_ptr<CDlgFindCancel> m_pFindDlg;  // open while a connect attempt runs
     std::unique_ptr<CDlgProgress> m_pProgress;
     std::unique_ptr<CRecovPath> m_pRecovPath;
@@ -166,11 +168,6 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bFirstPaintDone = false;
 
   private:
-    static env::RunFlags AllRunFlags() {
-        env::RunFlags flags;
-        flags.fill(true);
-        return flags;
-    }
     void LayoutButtons();
     std::vector<const PaintedButton*> CurrentButtons() const;
     void UpdateCopyButtonLook();

@@ -4,6 +4,7 @@
 #include "modes/EnvCopy.h"
 
 #include "app/TandrixDlg.h"
+#include "modes/DlgEnvList.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
 #include "platform/FileOps.h"
@@ -110,7 +111,7 @@ void CTandrixDlg::StartEnvCopy() {
     if (m_nRole == 2) {
         return;
     }
-    RunEnvCopy(m_envRunFlags);
+    RunEnvCopy(m_pEnvList->m_bRunFlags);
 }
 
 void CTandrixDlg::RunEnvCopy(const env::RunFlags& flags) {

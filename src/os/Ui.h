@@ -93,6 +93,9 @@ class DialogWindow {
     virtual WString GetItemText(int id) = 0;
     virtual void EnableItem(int id, bool enable) = 0;
     virtual void ShowItem(int id, bool show) = 0;
+    // Check-box controls.
+    virtual void SetCheck(int id, bool checked) = 0;
+    virtual bool GetCheck(int id) = 0;
     // List-box controls. A sorted list box places a new row by its text.
     virtual int ListAddString(int id, const WString& text) = 0;
     virtual void ListResetContent(int id) = 0;
@@ -161,6 +164,8 @@ class Dialog {
     virtual void OnOK() { EndDialog(kIdOk); }
     virtual void OnCancel() { EndDialog(kIdCancel); }
     virtual void OnDestroy() {}
+    // A dialog whose background and controls sit on white rather than the system's colour.
+    virtual bool HasWhiteBackground() const { return false; }
 
   private:
     DialogWindow& EnsureWindow();

@@ -63,6 +63,11 @@ inline constexpr char16_t kEnvReportName[] = u"FerryloEnvLog.txt";
 inline constexpr char16_t kEnvRegisterFailed[] =
     u"受信したファイルを移動先のフォルダに移動できませんでした。\nファイルは次のフォルダに残って"
     u"います。\n";
+// Environment selection.
+inline constexpr char16_t kEnvNothingChosen[] = u"ひとつも選択されていません";
+inline constexpr char16_t kEnvListHint[] =
+    u"引越する環境の項目を選択してください。「実行」をクリックすると、チェックした項目の引越が"
+    u"始まります。";
 
 // Manual.
 inline constexpr char16_t kLocalManual[] = u"\\..\\..\\Docs\\manual\\index.html";

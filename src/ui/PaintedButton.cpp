@@ -58,6 +58,24 @@ void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& bu
     }
 }
 
+bool TrackDialogMouse(os::DialogWindow& window, const std::vector<const PaintedButton*>& buttons,
+                      os::MouseEvent event, os::Point point, int screen) {
+    switch (event) {
+        case os::MouseEvent::Down:
+        case os::MouseEvent::DoubleClick:
+            window.SetCapture();
+            DrawButtonsDirect(window, buttons, point, screen, PaintedButton::kPressed);
+            return false;
+        case os::MouseEvent::Move:
+            DrawButtonsDirect(window, buttons, point, screen, PaintedButton::kHover);
+            return false;
+        case os::MouseEvent::Up:
+            DrawButtonsDirect(window, buttons, point, screen, PaintedButton::kNormal);
+            return true;
+    }
+    return false;
+}
+
 os::FontSpec InitPaintFont() {
     return os::FontSpec{13, 0, u"ＭＳ Ｐゴシック"};
 }

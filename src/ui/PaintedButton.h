@@ -40,6 +40,13 @@ void DrawButtons(os::Canvas& canvas, const std::vector<const PaintedButton*>& bu
 void DrawButtonsDirect(os::DialogWindow& window, const std::vector<const PaintedButton*>& buttons,
                        os::Point point, int screen, int state);
 
+// The painted dialogs' mouse protocol: a press, or the second click of a double click,
+// captures the mouse and shows the pressed image under the pointer; a move shows the hover
+// image there; a release shows the normal images. True for a release: the caller then ends
+// the capture and acts on the button under the point, in its window's order.
+bool TrackDialogMouse(os::DialogWindow& window, const std::vector<const PaintedButton*>& buttons,
+                      os::MouseEvent event, os::Point point, int screen);
+
 // Painted instruction texts: white on the painted background, in this font ("ＭＳ Ｐゴシック",
 // height 13); the main window's headline font is the same at height 20, weight 700.
 constexpr uint32_t kPaintTextRgb = 0xFFFFFF;

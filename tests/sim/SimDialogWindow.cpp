@@ -38,6 +38,13 @@ void SimDialogWindow::Open() {
     m_exists = true;
     m_ended = false;
     m_result = 0;
+    // A new window: its controls start as the template makes them.
+    m_itemTexts.clear();
+    m_itemEnabled.clear();
+    m_itemVisible.clear();
+    m_checks.clear();
+    m_lists.clear();
+    m_progress.clear();
     m_ui.Register(this);
 }
 
@@ -155,6 +162,11 @@ bool SimDialogWindow::ItemVisible(int id) const {
     return it == m_itemVisible.end() || it->second;
 }
 
+bool SimDialogWindow::GetCheck(int id) {
+    const auto it = m_checks.find(id);
+    return it != m_checks.end() && it->second;
+}
+
 int SimDialogWindow::ListAddString(int id, const os::WString& text) {
     ListBox& list = m_lists[id];
     auto at = list.rows.end();
@@ -228,6 +240,14 @@ void SimDialogWindow::DeliverCommand(int id) {
     } else {
         m_dialog.OnCommand(id);
     }
+}
+
+void SimDialogWindow::DeliverCheckClick(int id) {
+    if (!ItemEnabled(id) || !ItemVisible(id)) {
+        return;  // a disabled or hidden control takes no click
+    }
+    m_checks[id] = !GetCheck(id);
+    m_dialog.OnCommand(id);
 }
 
 void SimDialogWindow::DeliverRowDoubleClick(int listId, int index) {

@@ -51,6 +51,8 @@ class SimDialogWindow : public os::DialogWindow {
     os::WString GetItemText(int id) override;
     void EnableItem(int id, bool enable) override { m_itemEnabled[id] = enable; }
     void ShowItem(int id, bool show) override { m_itemVisible[id] = show; }
+    void SetCheck(int id, bool checked) override { m_checks[id] = checked; }
+    bool GetCheck(int id) override;
     int ListAddString(int id, const os::WString& text) override;
     void ListResetContent(int id) override;
     int ListGetCount(int id) override;
@@ -65,6 +67,9 @@ class SimDialogWindow : public os::DialogWindow {
     void DeliverClick(os::Point point);  // button down, button up
     void DeliverDoubleClick(os::Point point);
     void DeliverRowDoubleClick(int listId, int index);  // selects the row first
+    // A click on an automatic check box: an enabled, visible box toggles, then BN_CLICKED
+    // reaches OnCommand as on Windows.
+    void DeliverCheckClick(int id);
     // IDOK reaches OnOK and IDCANCEL OnCancel; other ids OnCommand.
     void DeliverCommand(int id);
     // Unhandled SC_CLOSE closes like WM_CLOSE.
@@ -139,6 +144,7 @@ class SimDialogWindow : public os::DialogWindow {
     std::map<int, os::WString> m_itemTexts;
     std::map<int, bool> m_itemEnabled;
     std::map<int, bool> m_itemVisible;
+    std::map<int, bool> m_checks;
     std::map<int, ListBox> m_lists;
     std::map<int, Progress> m_progress;
     std::shared_ptr<DrawList> m_lastPaint = std::make_shared<DrawList>();

@@ -16,6 +16,7 @@ void InstallTemplates(SimUi& ui) {
     ui.SetTemplateCaption(IDD_IPNUMBER, u"APPLICATION_NAME");
     ui.SetTemplateCaption(IDD_FINDCANCEL, u"APPLICATION_NAME");
     ui.SetTemplateCaption(IDD_PARTNER, u"APPLICATION_NAME");
+    ui.SetTemplateCaption(IDD_ENVLIST, u"APPLICATION_NAME");
     // The progress dialog's dot animation and the main window's keep-awake tick.
     ui.SetBackgroundTimer(IDD_PROGRESS, 1);
     ui.SetBackgroundTimer(IDD_TANDRIX_DIALOG, 7);

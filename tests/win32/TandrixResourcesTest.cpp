@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "modes/EnvItems.h"
 #include "os/Text.h"
 #include "os/win32/WinText.h"
 #include "resource.h"
@@ -43,13 +44,13 @@ class TandrixResourcesTest : public testing::Test {
     }
 
     // A window from one of tandrix.exe's dialog templates, hidden, with no handlers.
-    HWND CreateFromTemplate(int id) {
+    HWND CreateFromTemplate(int id, HWND parent = nullptr) {
         const std::string tmpl = Resource(RT_DIALOG, id);
         if (tmpl.empty()) {
             return nullptr;
         }
         return CreateDialogIndirectParamW(
-            GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), nullptr,
+            GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()), parent,
             [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; },
             0);
     }
@@ -200,9 +201,7 @@ class TemplateLayoutTest : public TandrixResourcesTest {
             RECT size{0, 0, row.width, row.height};
             MapDialogRect(dialog, &position);
             MapDialogRect(dialog, &size);
-            RECT actual{};
-            GetWindowRect(item, &actual);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+            const RECT actual = RectIn(item, dialog);
             EXPECT_EQ(actual.left, position.left);
             EXPECT_EQ(actual.top, position.top);
             EXPECT_EQ(actual.right - actual.left, size.right);
@@ -214,6 +213,14 @@ class TemplateLayoutTest : public TandrixResourcesTest {
                 EXPECT_EQ(actual.bottom - actual.top, size.bottom);
             }
         }
+    }
+
+    // The window's rectangle in the client coordinates of `parent`.
+    static RECT RectIn(HWND window, HWND parent) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        return r;
     }
 
     // The client size of a template in dialog units, mapped to pixels by its own font.
@@ -330,6 +337,77 @@ TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
                                 {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
                             });
     DestroyWindow(partner);
+}
+
+TEST_F(TemplateLayoutTest, EnvironmentListWithItsPanelOfCheckBoxes) {
+    HWND list = CreateFromTemplate(IDD_ENVLIST);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Text(list), u"APPLICATION_NAME");
+    EXPECT_NE(GetWindowLongW(list, GWL_STYLE) & WS_CLIPCHILDREN, 0)
+        << "the panel is not painted over";
+    ExpectClientUnits(list, 343, 267);
+    const struct {
+        int id;
+        const char16_t* text;
+    } buttons[] = {{IDC_ENV_RUN, u"実行"},
+                   {IDCANCEL, u"キャンセル"},
+                   {IDC_ENV_RUN_ALL, u"すべて実行"},
+                   {IDC_ENV_ALLOFF, u"ALLOFF"},
+                   {IDC_ENV_ALLON, u"ALLON"}};
+    for (const auto& button : buttons) {
+        HWND item = GetDlgItem(list, button.id);
+        ASSERT_NE(item, nullptr) << button.id;
+        EXPECT_EQ(Text(item), button.text);
+        EXPECT_EQ(GetWindowLongW(item, GWL_STYLE) & WS_VISIBLE, 0) << button.id;
+    }
+
+    HWND panel = CreateFromTemplate(IDD_ENVLISTCHKS, list);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(GetParent(panel), list);
+    EXPECT_NE(GetWindowLongW(panel, GWL_STYLE) & WS_CHILD, 0);
+    RECT at{16, 49, 213, 211};
+    MapDialogRect(panel, &at);
+    const RECT actual = RectIn(panel, list);
+    EXPECT_EQ(actual.left, at.left);
+    EXPECT_EQ(actual.top, at.top);
+    EXPECT_EQ(actual.right - actual.left, at.right);
+    EXPECT_EQ(actual.bottom - actual.top, at.bottom);
+
+    // One automatic check box per item of the table with its caption; only the shown items
+    // are visible.
+    for (const env::Item& item : env::kItems) {
+        SCOPED_TRACE(item.controlId);
+        HWND box = GetDlgItem(panel, item.controlId);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(Text(box), item.caption);
+        const LONG style = GetWindowLongW(box, GWL_STYLE);
+        EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
+        EXPECT_EQ((style & WS_VISIBLE) != 0, item.shown);
+    }
+    ExpectControls(panel, {
+                              {IDC_ENV_MYDOC, L"Button", 8, 14, 72, 10, nullptr, WS_VISIBLE},
+                              {IDC_ENV_MYPIC, L"Button", 8, 28, 72, 10, nullptr, WS_VISIBLE},
+                              {IDC_ENV_MYVIDEO, L"Button", 8, 42, 72, 10, nullptr, WS_VISIBLE},
+                              {IDC_ENV_MYMUSIC, L"Button", 8, 56, 72, 10, nullptr, WS_VISIBLE},
+                              {IDC_ENV_ITUNES, L"Button", 83, 57, 72, 10, nullptr, 0},
+                              {IDC_ENV_DESKTOP, L"Button", 8, 88, 72, 10, nullptr, WS_VISIBLE},
+                              {IDC_ENV_WALLPAPER, L"Button", 82, 89, 72, 10, nullptr, 0},
+                          });
+    // The group boxes: two shown, the other five hidden.
+    std::vector<os::WString> shown;
+    std::vector<os::WString> hidden;
+    for (HWND child = GetWindow(panel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) {
+            ((GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) ? shown : hidden)
+                .push_back(Text(child));
+        }
+    }
+    EXPECT_EQ(shown, (std::vector<os::WString>{u"フォルダ", u"デスクトップ"}));
+    EXPECT_EQ(hidden,
+              (std::vector<os::WString>{u"Internet Explorer", u"Firefox",
+                                        u"Outlook Express / Windows メール / Windows Live メール",
+                                        u"Microsoft Outlook", u"Edge"}));
+    DestroyWindow(list);
 }
 
 }  // namespace

@@ -246,6 +246,65 @@ TEST_F(Win32DialogWindowTest, ModelessDialogLivesOnThePumpUntilDestroyed) {
     EXPECT_FALSE(dialog.HasWindow());
 }
 
+// A child panel of IDD_TEST_PANEL that records its commands.
+class PanelDialog : public os::Dialog {
+  public:
+    PanelDialog(os::Ui& ui, os::Dialog* parent, bool white)
+        : os::Dialog(ui, IDD_TEST_PANEL, parent), m_bWhite(white) {}
+    bool OnCommand(int id) override {
+        commands.push_back(id);
+        return true;
+    }
+    bool HasWhiteBackground() const override { return m_bWhite; }
+    std::vector<int> commands;
+
+  private:
+    bool m_bWhite;
+};
+
+TEST_F(Win32DialogWindowTest, ChildPanelWithAnAutomaticCheckBoxOnWhite) {
+    ScriptedDialog host(ui);
+    ASSERT_TRUE(host.Create());
+    PanelDialog white(ui, &host, true);
+    PanelDialog plain(ui, &host, false);
+    ASSERT_TRUE(white.Create());
+    ASSERT_TRUE(plain.Create());
+    HWND panel = Win32DialogWindow::HandleOf(&white);
+    EXPECT_EQ(GetParent(panel), host.Hwnd());
+    EXPECT_NE(GetWindowLongW(panel, GWL_STYLE) & WS_CHILD, 0);
+
+    os::DialogWindow& window = white.Window();
+    EXPECT_FALSE(window.GetCheck(IDC_TEST_CHECK));
+    window.SetCheck(IDC_TEST_CHECK, true);
+    EXPECT_TRUE(window.GetCheck(IDC_TEST_CHECK));
+    // A click toggles the box by itself and reaches the panel's OnCommand.
+    SendDlgItemMessageW(panel, IDC_TEST_CHECK, BM_CLICK, 0, 0);
+    EXPECT_FALSE(window.GetCheck(IDC_TEST_CHECK));
+    EXPECT_EQ(white.commands, (std::vector<int>{IDC_TEST_CHECK}));
+
+    // The white panel and its controls are painted on the stock white brush.
+    const auto brush = reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    HWND check = GetDlgItem(panel, IDC_TEST_CHECK);
+    HDC dc = GetDC(panel);
+    SetBkColor(dc, RGB(1, 2, 3));
+    EXPECT_EQ(SendMessageW(panel, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(panel)),
+              brush);
+    EXPECT_EQ(SendMessageW(panel, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(check)),
+              brush);
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    HWND other = Win32DialogWindow::HandleOf(&plain);
+    EXPECT_NE(SendMessageW(other, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(other)),
+              brush);
+    ReleaseDC(panel, dc);
+
+    // The panel goes with its parent.
+    host.DestroyWindow();
+    EXPECT_FALSE(white.HasWindow());
+}
+
 TEST_F(Win32DialogWindowTest, PumpLeavesQuitForTheOwnerOfTheLoop) {
     ui.PostQuit(5);
     ui.PumpMessages();

@@ -133,6 +133,15 @@ INT_PTR Win32DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_DESTROY:
             m_dialog.OnDestroy();
             return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (!m_dialog.HasWhiteBackground()) {
+                return FALSE;
+            }
+            // Text drawn with an opaque background (check-box and group-box labels) too.
+            SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+            return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
         default:
             break;
     }
@@ -344,6 +353,14 @@ void Win32DialogWindow::ShowItem(int id, bool show) {
     if (item) {
         ShowWindow(item, show ? SW_SHOW : SW_HIDE);
     }
+}
+
+void Win32DialogWindow::SetCheck(int id, bool checked) {
+    SendItem(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32DialogWindow::GetCheck(int id) {
+    return SendItem(id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 LRESULT Win32DialogWindow::SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam,

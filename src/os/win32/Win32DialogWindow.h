@@ -52,6 +52,8 @@ class Win32DialogWindow : public DialogWindow {
     WString GetItemText(int id) override;
     void EnableItem(int id, bool enable) override;
     void ShowItem(int id, bool show) override;
+    void SetCheck(int id, bool checked) override;
+    bool GetCheck(int id) override;
     int ListAddString(int id, const WString& text) override;
     void ListResetContent(int id) override;
     int ListGetCount(int id) override;

@@ -7,6 +7,9 @@
 //   winprobe move TITLE X Y         moves that painted window so that its frame starts at X, Y
 //   winprobe listbox TITLE ID       prints the rows of list box ID in the dialog titled TITLE,
 //                                   one a line, the selected row marked with "* "
+//   winprobe control TITLE ID       prints "x y enabled checked" of control ID anywhere inside the
+//                                   visible painted window titled TITLE (a child panel's too):
+//                                   the screen point of its centre, then 1 or 0 for each state
 //   winprobe attrs PATH...          prints the attributes of each PATH as "0xHEX PATH"
 //   winprobe record FILE TEXT       appends TEXT and a line end to FILE (UTF-8): a stand-in
 //                                   for the program a file type or URL opens with
@@ -140,6 +143,40 @@ int ListBoxRows(const wchar_t* title, int id) {
     return 0;
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+int ControlState(const wchar_t* title, int id) {
+    HWND window = FindPainted(title);
+    if (!window) {
+        return 1;
+    }
+    ControlSearch search{id, nullptr};
+    // Every descendant, so that the controls of a child panel are found too.
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<ControlSearch*>(param);
+            if (GetDlgCtrlID(child) == s->id) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(search.found, &r);
+    const bool checked = SendMessageW(search.found, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    std::printf("%ld %ld %d %d\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2,
+                IsWindowEnabled(search.found) ? 1 : 0, checked ? 1 : 0);
+    return 0;
+}
+
 int Attributes(int count, wchar_t** paths) {
     int result = 0;
     for (int i = 0; i < count; ++i) {
@@ -187,6 +224,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"listbox" && argc == 4) {
         return ListBoxRows(argv[2], _wtoi(argv[3]));
     }
+    if (command == L"control" && argc == 4) {
+        return ControlState(argv[2], _wtoi(argv[3]));
+    }
     if (command == L"attrs" && argc >= 3) {
         return Attributes(argc - 2, argv + 2);
     }
@@ -195,6 +235,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(stderr,
                  "usage: winprobe messagebox TITLE | painted TITLE | show EXE ID SECONDS |\n"
-                 "       move TITLE X Y | listbox TITLE ID | attrs PATH... | record FILE TEXT\n");
+                 "       move TITLE X Y | listbox TITLE ID | control TITLE ID | attrs PATH... |\n"
+                 "       record FILE TEXT\n");
     return 2;
 }
