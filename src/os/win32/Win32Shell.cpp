@@ -1,5 +1,6 @@
 // Opening documents and folders through the shell, saving shortcuts with IShellLinkW, the
-// browse-for-computer dialog and the category of the first connected network.
+// browse-for-computer dialog, the open-file dialog and the folder picker, and the category of
+// the first connected network.
 #include "os/win32/Win32Shell.h"
 
 #include "os/win32/WinApi.h"
@@ -10,7 +11,10 @@
 #include <objidl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 #include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "os/win32/Win32DialogWindow.h"
@@ -118,10 +122,24 @@ bool Win32Shell::BrowseForComputer(Dialog* owner, const WString& title, WString&
 
 namespace {
 
-// Room for the folder and the names of a multiple selection.
+// Room for the folder and the names of a multiple selection: 200 names of the longest a file
+// system allows, after a folder of the longest classic path, with room to spare. A selection
+// that does not fit makes the dialog fail as if cancelled.
 constexpr size_t kOpenFileBufferChars = 65536;
+static_assert(kOpenFileBufferChars > MAX_PATH + 200 * (255 + 1) + 1,
+              "the open-file dialog must hold 200 long names");
 
-// Selects the initial folder once the folder picker is up.
+// The folder a picker starts in: `initial` without a trailing "\*.*" pattern.
+WString StartFolder(const WString& initial) {
+    const WString pattern = u"\\*.*";
+    if (initial.size() > pattern.size() &&
+        initial.compare(initial.size() - pattern.size(), pattern.size(), pattern) == 0) {
+        return initial.substr(0, initial.size() - pattern.size());
+    }
+    return initial;
+}
+
+// Selects the initial folder once the old folder picker is up.
 int CALLBACK FolderPickerCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) {
     if (message == BFFM_INITIALIZED && data != 0) {
         SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
@@ -129,7 +147,103 @@ int CALLBACK FolderPickerCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) 
     return 0;
 }
 
+// The file dialog of Vista and later in its folder form, with several folders at a time.
+// Nothing when that dialog cannot be created (COM missing, or an older system); false when
+// the user cancels or it fails once shown.
+std::optional<bool> PickFoldersItemDialog(HWND owner, const WString& start,
+                                          std::vector<WString>& paths) {
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IFileOpenDialog, reinterpret_cast<void**>(dialog.Out())))) {
+        return std::nullopt;
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(dialog->GetOptions(&options)) ||
+        FAILED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_ALLOWMULTISELECT |
+                                  FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST))) {
+        return std::nullopt;
+    }
+    if (!start.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(W(start), nullptr, IID_IShellItem,
+                                                  reinterpret_cast<void**>(folder.Out())))) {
+            dialog->SetFolder(folder.Get());
+        }
+    }
+    // Cancel comes back as HRESULT_FROM_WIN32(ERROR_CANCELLED).
+    if (FAILED(dialog->Show(owner))) {
+        return false;
+    }
+    ComPtr<IShellItemArray> items;
+    DWORD count = 0;
+    if (FAILED(dialog->GetResults(items.Out())) || FAILED(items->GetCount(&count))) {
+        return false;
+    }
+    std::vector<WString> chosen;
+    for (DWORD i = 0; i < count; ++i) {
+        ComPtr<IShellItem> item;
+        wchar_t* path = nullptr;
+        if (FAILED(items->GetItemAt(i, item.Out())) ||
+            FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            continue;  // not a file-system folder: nothing to copy
+        }
+        chosen.push_back(FromW(path));
+        CoTaskMemFree(path);
+    }
+    if (chosen.empty()) {
+        return false;
+    }
+    paths = std::move(chosen);
+    return true;
+}
+
+// The browse-for-folder dialog: one folder.
+bool PickFolderBrowseDialog(HWND owner, const WString& start, std::vector<WString>& paths) {
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pszDisplayName = display;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = FolderPickerCallback;
+    info.lParam = reinterpret_cast<LPARAM>(W(start));
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) {
+        return false;
+    }
+    wchar_t path[MAX_PATH] = {};
+    const bool named = SHGetPathFromIDListW(chosen, path) != FALSE;
+    CoTaskMemFree(chosen);
+    if (!named) {
+        return false;
+    }
+    paths.assign(1, FromW(path));
+    return true;
+}
+
 }  // namespace
+
+std::vector<WString> ParseOpenFileNames(const wchar_t* buffer) {
+    // One item: its full path. Several: the folder, then each name, each ended by a NUL, and
+    // an empty string at the end.
+    std::vector<WString> paths;
+    const wchar_t* p = buffer;
+    const WString first = FromW(p);
+    if (first.empty()) {
+        return paths;
+    }
+    p += first.size() + 1;
+    if (*p == L'\0') {
+        paths.push_back(first);
+        return paths;
+    }
+    const WString folder = first.back() == u'\\' ? first : first + u"\\";
+    while (*p != L'\0') {
+        const WString name = FromW(p);
+        paths.push_back(folder + name);
+        p += name.size() + 1;
+    }
+    return paths;
+}
 
 bool Win32Shell::OpenFileNames(Dialog* owner, const WString& filter, const WString& initialName,
                                std::vector<WString>& paths) {
@@ -156,45 +270,22 @@ bool Win32Shell::OpenFileNames(Dialog* owner, const WString& filter, const WStri
     if (!GetOpenFileNameW(&info)) {
         return false;
     }
-    // One item: its full path. Several: the folder, then each name, each ended by a NUL.
-    const wchar_t* p = buffer.data();
-    const WString first = FromW(p);
-    p += first.size() + 1;
-    paths.clear();
-    if (*p == L'\0') {
-        paths.push_back(first);
-        return true;
+    std::vector<WString> chosen = ParseOpenFileNames(buffer.data());
+    if (chosen.empty()) {
+        return false;
     }
-    const WString folder = first.empty() || first.back() == u'\\' ? first : first + u"\\";
-    while (*p != L'\0') {
-        const WString name = FromW(p);
-        paths.push_back(folder + name);
-        p += name.size() + 1;
-    }
+    paths = std::move(chosen);
     return true;
 }
 
 bool Win32Shell::BrowseForFolders(Dialog* owner, const WString& initialFolder,
                                   std::vector<WString>& paths) {
-    wchar_t display[MAX_PATH] = {};
-    BROWSEINFOW info{};
-    info.hwndOwner = Win32DialogWindow::HandleOf(owner);
-    info.pszDisplayName = display;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    info.lpfn = FolderPickerCallback;
-    info.lParam = reinterpret_cast<LPARAM>(W(initialFolder));
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-    if (!chosen) {
-        return false;
+    HWND hwnd = Win32DialogWindow::HandleOf(owner);
+    const WString start = StartFolder(initialFolder);
+    if (const std::optional<bool> picked = PickFoldersItemDialog(hwnd, start, paths)) {
+        return *picked;
     }
-    wchar_t path[MAX_PATH] = {};
-    const bool named = SHGetPathFromIDListW(chosen, path) != FALSE;
-    CoTaskMemFree(chosen);
-    if (!named) {
-        return false;
-    }
-    paths.assign(1, FromW(path));
-    return true;
+    return PickFolderBrowseDialog(hwnd, start, paths);
 }
 
 bool Win32Shell::GetNetworkCategory(int& category) {
