@@ -147,6 +147,93 @@ int CALLBACK FolderPickerCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) 
     return 0;
 }
 
+// A shell item's file-system path; false for an item outside the file system.
+bool ItemPath(IShellItem* item, WString& path) {
+    wchar_t* text = nullptr;
+    if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &text))) {
+        path = FromW(text);
+        CoTaskMemFree(text);
+        return true;
+    }
+    // The desktop as the root of the namespace: its folder on disk.
+    PIDLIST_ABSOLUTE list = nullptr;
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(SHGetIDListFromObject(item, &list))) {
+        return false;
+    }
+    const bool named = SHGetPathFromIDListW(list, buffer) != FALSE;
+    CoTaskMemFree(list);
+    if (named) {
+        path = FromW(buffer);
+    }
+    return named;
+}
+
+// Notes, when the user confirms, the folders that the picker's name box names. Some shells
+// (Wine's among them) give back only the first of several folders typed or selected there,
+// and a stray item after it; the box still names them all. Lives on the caller's stack,
+// beyond the dialog.
+class FolderBoxNotes : public IFileDialogEvents {
+  public:
+    // Several names, every one an existing folder: those folders, in the box's order.
+    std::vector<WString> m_folders;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IFileDialogEvents)) {
+            *out = static_cast<IFileDialogEvents*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
+        m_folders.clear();
+        wchar_t* text = nullptr;
+        ComPtr<IShellItem> current;
+        WString folder;
+        if (FAILED(dialog->GetFileName(&text)) || !text) {
+            return S_OK;
+        }
+        const std::vector<WString> names = SplitNameBox(FromW(text));
+        CoTaskMemFree(text);
+        if (names.size() < 2 || FAILED(dialog->GetFolder(current.Out())) ||
+            !ItemPath(current.Get(), folder)) {
+            return S_OK;
+        }
+        for (const WString& name : names) {
+            const bool absolute = (name.size() > 2 && name[1] == u':') || name.starts_with(u"\\\\");
+            WString path = absolute ? name : StripTrailingSlash(folder) + u"\\" + name;
+            const DWORD attributes = GetFileAttributesW(W(path));
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                m_folders.clear();  // the dialog's own results stand
+                return S_OK;
+            }
+            m_folders.push_back(std::move(path));
+        }
+        return S_OK;  // the dialog may close
+    }
+    HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
+                                               FDE_SHAREVIOLATION_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE OnTypeChange(IFileDialog*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnOverwrite(IFileDialog*, IShellItem*,
+                                          FDE_OVERWRITE_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+
+  private:
+    static WString StripTrailingSlash(const WString& folder) {
+        return !folder.empty() && folder.back() == u'\\' ? folder.substr(0, folder.size() - 1)
+                                                         : folder;
+    }
+};
+
 // The file dialog of Vista and later in its folder form, with several folders at a time.
 // Nothing when that dialog cannot be created (COM missing, or an older system); false when
 // the user cancels or it fails once shown.
@@ -170,25 +257,30 @@ std::optional<bool> PickFoldersItemDialog(HWND owner, const WString& start,
             dialog->SetFolder(folder.Get());
         }
     }
+    FolderBoxNotes notes;
+    DWORD cookie = 0;
+    const bool advised = SUCCEEDED(dialog->Advise(&notes, &cookie));
     // Cancel comes back as HRESULT_FROM_WIN32(ERROR_CANCELLED).
-    if (FAILED(dialog->Show(owner))) {
+    const HRESULT shown = dialog->Show(owner);
+    if (advised) {
+        dialog->Unadvise(cookie);
+    }
+    if (FAILED(shown)) {
         return false;
     }
     ComPtr<IShellItemArray> items;
     DWORD count = 0;
-    if (FAILED(dialog->GetResults(items.Out())) || FAILED(items->GetCount(&count))) {
-        return false;
-    }
-    std::vector<WString> chosen;
-    for (DWORD i = 0; i < count; ++i) {
-        ComPtr<IShellItem> item;
-        wchar_t* path = nullptr;
-        if (FAILED(items->GetItemAt(i, item.Out())) ||
-            FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-            continue;  // not a file-system folder: nothing to copy
+    std::vector<WString> chosen = std::move(notes.m_folders);
+    if (chosen.empty() && SUCCEEDED(dialog->GetResults(items.Out())) &&
+        SUCCEEDED(items->GetCount(&count))) {
+        for (DWORD i = 0; i < count; ++i) {
+            ComPtr<IShellItem> item;
+            WString path;
+            // An item outside the file system has nothing to copy.
+            if (SUCCEEDED(items->GetItemAt(i, item.Out())) && ItemPath(item.Get(), path)) {
+                chosen.push_back(std::move(path));
+            }
         }
-        chosen.push_back(FromW(path));
-        CoTaskMemFree(path);
     }
     if (chosen.empty()) {
         return false;
@@ -243,6 +335,31 @@ std::vector<WString> ParseOpenFileNames(const wchar_t* buffer) {
         p += name.size() + 1;
     }
     return paths;
+}
+
+std::vector<WString> SplitNameBox(const WString& text) {
+    std::vector<WString> names;
+    if (text.find(u'"') == WString::npos) {
+        const size_t first = text.find_first_not_of(u' ');
+        if (first != WString::npos) {
+            names.push_back(text.substr(first, text.find_last_not_of(u' ') - first + 1));
+        }
+        return names;
+    }
+    size_t at = 0;
+    while ((at = text.find(u'"', at)) != WString::npos) {
+        const size_t end = text.find(u'"', at + 1);
+        const WString name =
+            text.substr(at + 1, end == WString::npos ? WString::npos : end - at - 1);
+        if (!name.empty()) {
+            names.push_back(name);
+        }
+        if (end == WString::npos) {
+            break;
+        }
+        at = end + 1;
+    }
+    return names;
 }
 
 bool Win32Shell::OpenFileNames(Dialog* owner, const WString& filter, const WString& initialName,
