@@ -7,7 +7,8 @@
 # and runs the copy to PC-B's D:. フォルダを指定してコピー: in the folder picker the user picks two
 # folders of the desktop in one go, clears the list with すべて削除, picks them again, and runs.
 # After each copy the test checks on PC-B's disk that exactly the chosen items arrived in
-# D:\Ferrylo, with the same bytes and write times, and no error list. Screenshots land in
+# D:\Ferrylo, with the same bytes and write times, and no error list. Last, the file list
+# opens again with its two files kept, and 閉じる closes it without a copy. Screenshots land in
 # build/screenshots/listcopy-*.png.
 NAME=listcopy
 source "$(dirname "${BASH_SOURCE[0]}")/two_pcs.bash"
@@ -41,27 +42,52 @@ expect_rows() {  # expect_rows ROWS WHAT: the dialog's list shows exactly ROWS (
     wait_for 10 has_rows "$1" || fail "$2: the list shows [$(rows)], expected [$1]"
 }
 list_dialog() { [ -n "$(other_windows_a)" ] && probe a listbox "$TITLE" 1011 >/dev/null; }
+# open_list_dialog X Y WHAT: clicks that copy button of PC-A's main window and waits for the
+# list dialog, which goes below the main window; LIST_WIN is its X window.
+open_list_dialog() {
+    click_client a "$1" "$2"
+    wait_for 30 list_dialog || fail "$3 opens no list dialog"
+    LIST_WIN="$(other_windows_a | head -1)"
+    probe a move "$TITLE" 10 440
+    sleep 0.5
+}
+# No message box of PC-A, neither for Windows nor on the screen (Wine unmaps a closed window
+# a little later).
+no_box() {
+    [ -z "$(probe a messagebox "$TITLE")" ] &&
+        [ -z "$(windows_of "$PID_A" "$TITLE" | grep -vx -e "$MAIN_A" -e "$LIST_WIN")" ]
+}
 # Any visible window of PC-A's program, whatever its title.
 all_windows_a() { xdotool search --all --onlyvisible --pid "$PID_A" --name '.*' 2>/dev/null | sort || true; }
-# pick NAMES WHAT SHOT: clicks the choose button, waits for the picker, types NAMES into its
-# name box and confirms.
-pick() {
-    local names=$1 what=$2 picture=$3 before picker
+# open_picker WHAT: clicks the choose button and waits for the picker; PICKER is its window.
+open_picker() {
+    local before
     before="$(all_windows_a)"
     click_client a 497 140
     new_picker() { comm -13 <(echo "$before") <(all_windows_a) | head -1; }
     has_picker() { [ -n "$(new_picker)" ]; }
-    wait_for 20 has_picker || fail "$what: the choose button opens no picker"
-    picker="$(new_picker)"
+    wait_for 20 has_picker || fail "$1: the choose button opens no picker"
+    PICKER="$(new_picker)"
     sleep 1
-    [ -n "$picture" ] && shot "$picture"
-    xdotool windowfocus --sync "$picker" 2>/dev/null || true
-    xdotool key --window "$picker" ctrl+a
-    xdotool type --window "$picker" --delay 30 "$names"
+    xdotool windowfocus --sync "$PICKER" 2>/dev/null || true
+}
+# type_names NAMES: replaces the text of the picker's name box by NAMES.
+type_names() {
+    xdotool key --window "$PICKER" ctrl+a
+    xdotool type --window "$PICKER" --delay 30 "$1"
     sleep 0.3
-    xdotool key --window "$picker" Return
-    picker_gone() { ! all_windows_a | grep -qx "$picker"; }
-    wait_for 10 picker_gone || fail "$what: the picker does not close on Return"
+}
+confirm_picker() {  # confirm_picker WHAT: Return, and the picker is gone
+    xdotool key --window "$PICKER" Return
+    picker_gone() { ! all_windows_a | grep -qx "$PICKER"; }
+    wait_for 10 picker_gone || fail "$1: the picker does not close on Return"
+}
+# pick NAMES WHAT [SHOT]: the names typed into the picker's name box, confirmed.
+pick() {
+    open_picker "$2"
+    type_names "$1"
+    if [ -n "${3:-}" ]; then shot "$3"; fi
+    confirm_picker "$2"
 }
 click_row() {  # click_row INDEX [CLICKS]
     local x y
@@ -72,14 +98,11 @@ box_says() { [ "$(probe a messagebox "$TITLE")" = "$1" ]; }
 
 # ---- the file-list copy ---------------------------------------------------------------------
 say "PC-A: ファイルをコピー"
-click_client a 172 170
-wait_for 30 list_dialog || fail "ファイルをコピー opens no file-list dialog"
-probe a move "$TITLE" 10 440
-sleep 0.5
+open_list_dialog 172 170 ファイルをコピー
 shot filelist-empty
 pick '"report.txt" "photo.bin"' "files" file-picker
 expect_rows $'report.txt\nphoto.bin' "two files typed in the open-file dialog"
-pick '"other.txt"' "a third file" ""
+pick '"other.txt"' "a third file"
 expect_rows $'report.txt\nphoto.bin\nother.txt' "a third file"
 # Remove: the third row goes, the others keep their order.
 click_row 2
@@ -91,9 +114,7 @@ wait_for 10 box_says "$DESKTOP_WIN\\report.txt" ||
     fail "a double click on a row does not show its full path (shown: $(probe a messagebox "$TITLE"))"
 shot filelist-full-path
 xdotool key Return
-no_box() { [ -z "$(probe a messagebox "$TITLE")" ]; }
 wait_for 10 no_box || fail "the full path's box does not close with Return"
-sleep 0.5
 shot filelist-files
 click_client a 497 301
 choose_drive_d
@@ -112,10 +133,7 @@ park_folder_window 650 450
 
 # ---- the folder copy ------------------------------------------------------------------------
 say "PC-A: フォルダを指定してコピー"
-click_client a 172 308
-wait_for 30 list_dialog || fail "フォルダを指定してコピー opens no list dialog"
-probe a move "$TITLE" 10 440
-sleep 0.5
+open_list_dialog 172 308 フォルダを指定してコピー
 shot folderlist-empty
 pick '"Photos" "Docs"' "two folders" folder-picker
 expect_rows $'Photos\\\nDocs\\' "two folders picked at once"
@@ -125,9 +143,9 @@ wait_for 10 box_says "リストからすべて削除してよろしいですか�
 shot folderlist-remove-all
 xdotool key Return
 expect_rows "" "the list after すべて削除"
-sleep 0.5
+wait_for 10 no_box || fail "the question of すべて削除 does not close with Return"
 shot folderlist-emptied
-pick '"Photos" "Docs"' "the two folders again" ""
+pick '"Photos" "Docs"' "the two folders again"
 expect_rows $'Photos\\\nDocs\\' "two folders picked again"
 shot folderlist-folders
 click_client a 497 301
@@ -143,4 +161,15 @@ done
 [ ! -e "$BASE/FerryloLog.txt" ] ||
     fail "PC-B's error list names files that did not arrive: $(tr -d '\r' <"$BASE/FerryloLog.txt")"
 close_closing
+
+# ---- the list kept between copies ------------------------------------------------------------
+say "PC-A: ファイルをコピー again, closed at once"
+open_list_dialog 172 170 ファイルをコピー
+expect_rows $'report.txt\nphoto.bin' "the file list of the earlier copy"
+# 閉じる: no copy starts (no drive choice; the main window is PC-A's only window).
+click_client a 497 354
+dialog_gone() { [ -z "$(other_windows_a)" ]; }
+wait_for 10 dialog_gone || fail "閉じる does not close the list dialog"
+sleep 1
+! has_drive_dialog && [ -z "$(other_windows_a)" ] || fail "閉じる started a copy"
 say "ok"

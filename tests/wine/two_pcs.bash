@@ -16,7 +16,7 @@ TITLE="ソラノワ Basic"
 SHOTS="$BUILD/screenshots"
 WORK="$BUILD/wine-tests/$NAME"
 
-say() { echo "$NAME: $*" >&2; }
+say() { echo "$NAME [${SECONDS}s]: $*" >&2; }
 skip() {
     echo "$NAME: SKIPPED: $*" >&2
     exit 0
