@@ -161,6 +161,7 @@ done
 [ ! -e "$BASE/FerryloLog.txt" ] ||
     fail "PC-B's error list names files that did not arrive: $(tr -d '\r' <"$BASE/FerryloLog.txt")"
 close_closing
+park_folder_window 650 450 2
 
 # ---- the list kept between copies ------------------------------------------------------------
 say "PC-A: ファイルをコピー again, closed at once"

@@ -250,13 +250,16 @@ close_closing() {
     wait_for 10 closed || fail "the closing message does not close with Return"
 }
 
-# park_folder_window X Y: PC-B opens its D:\Ferrylo in a folder window after a move; it goes
-# where it hides neither main window.
-folder_window() { xdotool search --onlyvisible --name '^Ferrylo$' 2>/dev/null | head -1; }
-has_folder_window() { [ -n "$(folder_window)" ]; }
+# park_folder_window X Y [COUNT]: PC-B opens its D:\Ferrylo in a new folder window after each
+# move; once COUNT of them (1 unless given) are up, all go where they hide neither main window.
+folder_windows() { xdotool search --onlyvisible --name '^Ferrylo$' 2>/dev/null || true; }
 park_folder_window() {
-    wait_for 10 has_folder_window || fail "PC-B did not open the folder of the moved data"
-    xdotool windowmove "$(folder_window)" "$1" "$2" 2>/dev/null || true
+    local count=${3:-1} w
+    enough_folder_windows() { [ "$(folder_windows | wc -l)" -ge "$count" ]; }
+    wait_for 30 enough_folder_windows || fail "PC-B did not open the folder of the moved data"
+    for w in $(folder_windows); do
+        xdotool windowmove "$w" "$1" "$2" 2>/dev/null || true
+    done
 }
 
 # same_write_times SRC DEST: every file below SRC has the write time (to the millisecond) of

@@ -122,10 +122,12 @@ bool Win32Shell::BrowseForComputer(Dialog* owner, const WString& title, WString&
 
 namespace {
 
-// Room for the folder and the names of a multiple selection: 200 names of the longest a file
-// system allows, after a folder of the longest classic path, with room to spare. A selection
-// that does not fit makes the dialog fail as if cancelled.
-constexpr size_t kOpenFileBufferChars = 65536;
+// Room for the folder and the names of a multiple selection. 200 names of the longest a file
+// system allows need about 52 Ki characters; a user who selects a whole folder of thousands of
+// photos picks far more, and a selection that does not fit makes the dialog fail as if
+// cancelled, with nothing added and no limit message. 1 Mi characters (2 MB, for as long as
+// the dialog is open) holds tens of thousands of ordinary names.
+constexpr size_t kOpenFileBufferChars = size_t{1} << 20;
 static_assert(kOpenFileBufferChars > MAX_PATH + 200 * (255 + 1) + 1,
               "the open-file dialog must hold 200 long names");
 
