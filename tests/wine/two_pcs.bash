@@ -250,16 +250,20 @@ close_closing() {
     wait_for 10 closed || fail "the closing message does not close with Return"
 }
 
-# park_folder_window X Y [COUNT]: PC-B opens its D:\Ferrylo in a new folder window after each
-# move; once COUNT of them (1 unless given) are up, all go where they hide neither main window.
+# park_folder_window X Y: PC-B opens its D:\Ferrylo in a folder window after a move (a new one
+# each time, sometimes a while later); park_folder_windows X Y moves every such window now to
+# where it hides neither main window, park_folder_window first waits for one.
 folder_windows() { xdotool search --onlyvisible --name '^Ferrylo$' 2>/dev/null || true; }
-park_folder_window() {
-    local count=${3:-1} w
-    enough_folder_windows() { [ "$(folder_windows | wc -l)" -ge "$count" ]; }
-    wait_for 30 enough_folder_windows || fail "PC-B did not open the folder of the moved data"
+park_folder_windows() {
+    local w
     for w in $(folder_windows); do
         xdotool windowmove "$w" "$1" "$2" 2>/dev/null || true
     done
+}
+park_folder_window() {
+    has_folder_window() { [ -n "$(folder_windows)" ]; }
+    wait_for 30 has_folder_window || fail "PC-B did not open the folder of the moved data"
+    park_folder_windows "$1" "$2"
 }
 
 # same_write_times SRC DEST: every file below SRC has the write time (to the millisecond) of

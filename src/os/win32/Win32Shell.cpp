@@ -5,6 +5,7 @@
 
 #include "os/win32/WinApi.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <netlistmgr.h>
 #include <objbase.h>
@@ -171,13 +172,15 @@ bool ItemPath(IShellItem* item, WString& path) {
     return named;
 }
 
-// Notes, when the user confirms, the folders that the picker's name box names. Some shells
-// (Wine's among them) give back only the first of several folders typed or selected there,
-// and a stray item after it; the box still names them all. Lives on the caller's stack,
-// beyond the dialog.
+// Several folders named in the picker's name box at once. Wine's file dialog handles them
+// unsafely: it keeps the first and reads a list entry it never wrote for the others, which
+// gives a stray item or brings the program down. So when the user confirms with several names
+// that are all existing folders, the dialog is closed as cancelled before it acts, and those
+// folders are the answer. (Where the dialog's buttons are not plain dialog commands, as in
+// the Windows dialog, the command never comes here and the dialog's own results stand.)
 class FolderBoxNotes : public IFileDialogEvents {
   public:
-    // Several names, every one an existing folder: those folders, in the box's order.
+    // The folders the name box named when the user confirmed, in the box's order.
     std::vector<WString> m_folders;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -188,36 +191,26 @@ class FolderBoxNotes : public IFileDialogEvents {
         *out = nullptr;
         return E_NOINTERFACE;
     }
+    // Lives on the caller's stack, beyond the dialog.
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
-        m_folders.clear();
-        wchar_t* text = nullptr;
-        ComPtr<IShellItem> current;
-        WString folder;
-        if (FAILED(dialog->GetFileName(&text)) || !text) {
-            return S_OK;
+    // The dialog's window exists once it shows its first folder.
+    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog* dialog) override {
+        ComPtr<IOleWindow> window;
+        HWND hwnd = nullptr;
+        if (!m_hwnd &&
+            SUCCEEDED(
+                dialog->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(window.Out()))) &&
+            SUCCEEDED(window->GetWindow(&hwnd)) && hwnd &&
+            SetWindowSubclass(hwnd, &FolderBoxNotes::DialogProc, kSubclassId,
+                              reinterpret_cast<DWORD_PTR>(this))) {
+            m_hwnd = hwnd;
+            m_dialog = dialog;
         }
-        const std::vector<WString> names = SplitNameBox(FromW(text));
-        CoTaskMemFree(text);
-        if (names.size() < 2 || FAILED(dialog->GetFolder(current.Out())) ||
-            !ItemPath(current.Get(), folder)) {
-            return S_OK;
-        }
-        for (const WString& name : names) {
-            const bool absolute = (name.size() > 2 && name[1] == u':') || name.starts_with(u"\\\\");
-            WString path = absolute ? name : StripTrailingSlash(folder) + u"\\" + name;
-            const DWORD attributes = GetFileAttributesW(W(path));
-            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                m_folders.clear();  // the dialog's own results stand
-                return S_OK;
-            }
-            m_folders.push_back(std::move(path));
-        }
-        return S_OK;  // the dialog may close
+        return S_OK;
     }
+    HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
                                                FDE_SHAREVIOLATION_RESPONSE*) override {
@@ -229,11 +222,65 @@ class FolderBoxNotes : public IFileDialogEvents {
         return E_NOTIMPL;
     }
 
-  private:
-    static WString StripTrailingSlash(const WString& folder) {
-        return !folder.empty() && folder.back() == u'\\' ? folder.substr(0, folder.size() - 1)
-                                                         : folder;
+    // Ends the subclass if the dialog's window outlived Show.
+    void Detach() {
+        if (m_hwnd && IsWindow(m_hwnd)) {
+            RemoveWindowSubclass(m_hwnd, &FolderBoxNotes::DialogProc, kSubclassId);
+        }
+        m_hwnd = nullptr;
     }
+
+  private:
+    static constexpr UINT_PTR kSubclassId = 1;
+
+    static LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<FolderBoxNotes*>(data);
+        if (message == WM_COMMAND && LOWORD(wParam) == IDOK && self->NoteNamedFolders()) {
+            PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+            return 0;
+        }
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(hwnd, &FolderBoxNotes::DialogProc, kSubclassId);
+            self->m_hwnd = nullptr;
+        }
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+
+    // True when the name box names several folders and every one exists.
+    bool NoteNamedFolders() {
+        m_folders.clear();
+        wchar_t* text = nullptr;
+        if (FAILED(m_dialog->GetFileName(&text)) || !text) {
+            return false;
+        }
+        const std::vector<WString> names = SplitNameBox(FromW(text));
+        CoTaskMemFree(text);
+        ComPtr<IShellItem> current;
+        WString folder;
+        if (names.size() < 2 || FAILED(m_dialog->GetFolder(current.Out())) ||
+            !ItemPath(current.Get(), folder)) {
+            return false;
+        }
+        if (!folder.empty() && folder.back() == u'\\') {
+            folder.pop_back();
+        }
+        std::vector<WString> folders;
+        for (const WString& name : names) {
+            const bool absolute = (name.size() > 2 && name[1] == u':') || name.starts_with(u"\\\\");
+            WString path = absolute ? name : folder + u"\\" + name;
+            const DWORD attributes = GetFileAttributesW(W(path));
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                return false;
+            }
+            folders.push_back(std::move(path));
+        }
+        m_folders = std::move(folders);
+        return true;
+    }
+
+    HWND m_hwnd = nullptr;
+    IFileDialog* m_dialog = nullptr;  // the dialog whose window is subclassed
 };
 
 // The file dialog of Vista and later in its folder form, with several folders at a time.
@@ -264,17 +311,21 @@ std::optional<bool> PickFoldersItemDialog(HWND owner, const WString& start,
     const bool advised = SUCCEEDED(dialog->Advise(&notes, &cookie));
     // Cancel comes back as HRESULT_FROM_WIN32(ERROR_CANCELLED).
     const HRESULT shown = dialog->Show(owner);
+    notes.Detach();
     if (advised) {
         dialog->Unadvise(cookie);
+    }
+    if (!notes.m_folders.empty()) {
+        paths = std::move(notes.m_folders);
+        return true;
     }
     if (FAILED(shown)) {
         return false;
     }
     ComPtr<IShellItemArray> items;
     DWORD count = 0;
-    std::vector<WString> chosen = std::move(notes.m_folders);
-    if (chosen.empty() && SUCCEEDED(dialog->GetResults(items.Out())) &&
-        SUCCEEDED(items->GetCount(&count))) {
+    std::vector<WString> chosen;
+    if (SUCCEEDED(dialog->GetResults(items.Out())) && SUCCEEDED(items->GetCount(&count))) {
         for (DWORD i = 0; i < count; ++i) {
             ComPtr<IShellItem> item;
             WString path;
