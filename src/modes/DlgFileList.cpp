@@ -216,9 +216,21 @@ void CDlgFileList::Choose() {
     }
 }
 
+bool CDlgFileList::Pick(std::vector<os::WString>& picked) {
+    // The shell's dialogs are COM objects of this thread, for as long as one is open.
+    if (!m_os.shell.ComInitialize()) {
+        return false;
+    }
+    const bool chosen = m_nFolder != 0 ? m_os.shell.BrowseForFolders(this, DesktopPattern(), picked)
+                                       : m_os.shell.OpenFileNames(this, u"全て(*.*)|*.*||",
+                                                                  DesktopPattern(), picked);
+    m_os.shell.ComUninitialize();
+    return chosen;
+}
+
 void CDlgFileList::ChooseFiles() {
     std::vector<os::WString> picked;
-    if (!m_os.shell.OpenFileNames(this, u"全て(*.*)|*.*||", DesktopPattern(), picked)) {
+    if (!Pick(picked)) {
         return;
     }
     for (os::WString path : picked) {
@@ -253,7 +265,7 @@ void CDlgFileList::ChooseFiles() {
 
 void CDlgFileList::ChooseFolders() {
     std::vector<os::WString> picked;
-    if (!m_os.shell.BrowseForFolders(this, DesktopPattern(), picked)) {
+    if (!Pick(picked)) {
         return;
     }
     for (const os::WString& path : picked) {

@@ -57,6 +57,8 @@ class CDlgFileList : public os::Dialog {
     void OnButtonClick(os::Point point);
     void FillList();
     void UpdateButtons();
+    // The open-file dialog or, in the folder form, the folder picker; false on cancel.
+    bool Pick(std::vector<os::WString>& picked);
     void ChooseFiles();
     void ChooseFolders();
     void ShowLimit();

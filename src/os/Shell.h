@@ -35,14 +35,16 @@ class Shell {
     // `title` (COM initialised): the display name of the chosen computer; false on cancel.
     virtual bool BrowseForComputer(Dialog* owner, const WString& title, WString& name) = 0;
 
-    // The system's open-file dialog owned by `owner`, with multiple selection, no validation of
-    // the typed name and the read-only box hidden. `filter` is written as "name|pattern||";
-    // `initialName` is the name the dialog starts with (a folder followed by "\\*.*" opens in
-    // that folder). On OK, `paths` holds every chosen item as a full path; false on cancel.
+    // The system's open-file dialog owned by `owner` (COM initialised), with multiple selection,
+    // no validation of the typed name and the read-only box hidden. `filter` is written as
+    // "name|pattern||"; `initialName` is the name the dialog starts with (a folder followed by
+    // "\\*.*" opens in that folder). On OK, `paths` holds every chosen item as a full path;
+    // false on cancel.
     virtual bool OpenFileNames(Dialog* owner, const WString& filter, const WString& initialName,
                                std::vector<WString>& paths) = 0;
-    // The system's folder picker owned by `owner`, starting at `initialFolder`: on OK, `paths`
-    // holds the chosen folders (the Windows picker gives one); false on cancel.
+    // The system's folder picker owned by `owner` (COM initialised), starting at
+    // `initialFolder` (a trailing "\\*.*" is ignored): on OK, `paths` holds the chosen
+    // folders, several at once where the system can; false on cancel.
     virtual bool BrowseForFolders(Dialog* owner, const WString& initialFolder,
                                   std::vector<WString>& paths) = 0;
 

@@ -77,12 +77,18 @@ bool TakePick(std::deque<std::optional<std::vector<os::WString>>>& picks,
 
 bool SimShell::OpenFileNames(os::Dialog* owner, const os::WString& filter,
                              const os::WString& initialName, std::vector<os::WString>& paths) {
+    if (!ComReady()) {
+        return false;
+    }
     m_fileDialogs.push_back({owner != nullptr ? owner->TemplateId() : 0, filter, initialName});
     return TakePick(m_filePicks, paths);
 }
 
 bool SimShell::BrowseForFolders(os::Dialog* owner, const os::WString& initialFolder,
                                 std::vector<os::WString>& paths) {
+    if (!ComReady()) {
+        return false;
+    }
     m_folderDialogs.push_back({owner != nullptr ? owner->TemplateId() : 0, u"", initialFolder});
     return TakePick(m_folderPicks, paths);
 }

@@ -95,6 +95,9 @@ TEST_P(FileListPickTest, ChoosingFiles) {
     EXPECT_EQ(pc.shell().FileDialogs()[0].filter, u"全て(*.*)|*.*||");
     EXPECT_EQ(pc.shell().FileDialogs()[0].initial, u"C:\\Users\\taro\\Desktop\\*.*");
     EXPECT_EQ(pc.shell().FileDialogs()[0].ownerTemplate, IDD_FILELIST);
+    // COM for the dialog's time only (the simulated picker refuses to open without it).
+    EXPECT_EQ(pc.shell().ComInits(), 1);
+    EXPECT_EQ(pc.shell().ComUninits(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

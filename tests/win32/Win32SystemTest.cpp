@@ -238,4 +238,31 @@ TEST(Win32ShellTest, NetworkCategoryWithoutAManagerFails) {
     shell.ComUninitialize();
 }
 
+// The open-file dialog's buffer for a literal with its inner NULs: the list ends with an
+// empty string.
+template <size_t N>
+std::vector<WString> ParseBuffer(const wchar_t (&text)[N]) {
+    const std::wstring buffer = std::wstring(text, N - 1) + L'\0' + L'\0';
+    return os::win32::ParseOpenFileNames(buffer.c_str());
+}
+
+TEST(Win32ShellTest, PathsOfTheOpenFileDialogsBuffer) {
+    EXPECT_EQ(ParseBuffer(L"C:\\work\\a.txt"), (std::vector<WString>{u"C:\\work\\a.txt"}));
+    EXPECT_EQ(ParseBuffer(L"C:\\work\0a.txt\0写真.jpg"),
+              (std::vector<WString>{u"C:\\work\\a.txt", u"C:\\work\\写真.jpg"}));
+    EXPECT_EQ(ParseBuffer(L"D:\\\0a\0b"), (std::vector<WString>{u"D:\\a", u"D:\\b"}));
+    EXPECT_TRUE(ParseBuffer(L"").empty());
+}
+
+TEST(Win32ShellTest, NamesInAFileDialogsNameBox) {
+    using os::win32::SplitNameBox;
+    EXPECT_EQ(SplitNameBox(u"\"Photos\" \"Docs\""), (std::vector<WString>{u"Photos", u"Docs"}));
+    EXPECT_EQ(SplitNameBox(u"\"写真 2024\" \"C:\\x\""),
+              (std::vector<WString>{u"写真 2024", u"C:\\x"}));
+    EXPECT_EQ(SplitNameBox(u"  My Folder "), (std::vector<WString>{u"My Folder"}));
+    EXPECT_EQ(SplitNameBox(u"\"a\" \"unclosed"), (std::vector<WString>{u"a", u"unclosed"}));
+    EXPECT_TRUE(SplitNameBox(u"").empty());
+    EXPECT_TRUE(SplitNameBox(u"   ").empty());
+}
+
 }  // namespace

@@ -1,10 +1,19 @@
 // The Windows shell: ShellExecuteW, COM around shell objects, shell links, the browser of
-// network computers and the network list manager.
+// network computers, the file and folder pickers and the network list manager.
 #pragma once
+
+#include <vector>
 
 #include "os/Shell.h"
 
 namespace os::win32 {
+
+// The paths of the open-file dialog's buffer with multiple selection: one full path, or the
+// folder followed by each name, every string ended by a NUL and the list by an empty one.
+std::vector<WString> ParseOpenFileNames(const wchar_t* buffer);
+// The names in a file dialog's name box: each quoted name of `"a" "b"`, else the whole text
+// without surrounding blanks; none for an empty box.
+std::vector<WString> SplitNameBox(const WString& text);
 
 class Win32Shell : public Shell {
   public:

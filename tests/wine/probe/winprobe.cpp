@@ -5,8 +5,10 @@
 //                                   the visible 600 x 400 painted window titled TITLE begins
 //   winprobe show EXE ID SECONDS    shows dialog template ID of EXE, empty, for SECONDS
 //   winprobe move TITLE X Y         moves that painted window so that its frame starts at X, Y
-//   winprobe listbox TITLE ID       prints the rows of list box ID in the dialog titled TITLE,
-//                                   one a line, the selected row marked with "* "
+//   winprobe listbox TITLE ID       prints the rows of list box ID in the topmost dialog titled
+//                                   TITLE that has one, one a line, the selected row marked "* "
+//   winprobe listrow TITLE ID INDEX prints "x y" of the screen point at the middle of row
+//                                   INDEX of that list box
 //   winprobe control TITLE ID       prints "x y enabled checked" of control ID anywhere inside the
 //                                   visible painted window titled TITLE (a child panel's too):
 //                                   the screen point of its centre, then 1 or 0 for each state
@@ -36,8 +38,34 @@ std::string ToUtf8(const std::wstring& text) {
 // The static control holding a message box's text has id 0xFFFF.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// The topmost visible dialog titled `title` that has a control `id` (the main window, the
+// file-list dialog and message boxes share the product title).
+HWND FindDialogWith(const wchar_t* title, int id) {
+    struct Match {
+        const wchar_t* title;
+        int id;
+        HWND found;
+    } match{title, id, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* m = reinterpret_cast<Match*>(param);
+            wchar_t text[256] = {};
+            wchar_t cls[16] = {};
+            GetWindowTextW(hwnd, text, 256);
+            GetClassNameW(hwnd, cls, 16);
+            if (IsWindowVisible(hwnd) && std::wcscmp(cls, L"#32770") == 0 &&
+                std::wcscmp(text, m->title) == 0 && GetDlgItem(hwnd, m->id)) {
+                m->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&match));
+    return match.found;
+}
+
 int MessageBoxText(const wchar_t* title) {
-    HWND box = FindWindowW(L"#32770", title);
+    HWND box = FindDialogWith(title, kMessageBoxTextId);
     if (!box) {
         return 1;
     }
@@ -125,7 +153,7 @@ int MoveWindowTo(const wchar_t* title, int x, int y) {
 }
 
 int ListBoxRows(const wchar_t* title, int id) {
-    HWND dialog = FindWindowW(L"#32770", title);
+    HWND dialog = FindDialogWith(title, id);
     HWND list = dialog ? GetDlgItem(dialog, id) : nullptr;
     if (!list) {
         return 1;
@@ -174,6 +202,20 @@ int ControlState(const wchar_t* title, int id) {
     const bool checked = SendMessageW(search.found, BM_GETCHECK, 0, 0) == BST_CHECKED;
     std::printf("%ld %ld %d %d\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2,
                 IsWindowEnabled(search.found) ? 1 : 0, checked ? 1 : 0);
+    return 0;
+}
+
+int ListRowPoint(const wchar_t* title, int id, int index) {
+    HWND dialog = FindDialogWith(title, id);
+    HWND list = dialog ? GetDlgItem(dialog, id) : nullptr;
+    RECT row{};
+    if (!list || SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                              reinterpret_cast<LPARAM>(&row)) == LB_ERR) {
+        return 1;
+    }
+    POINT centre{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ClientToScreen(list, &centre);
+    std::printf("%ld %ld\n", centre.x, centre.y);
     return 0;
 }
 
@@ -227,6 +269,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"control" && argc == 4) {
         return ControlState(argv[2], _wtoi(argv[3]));
     }
+    if (command == L"listrow" && argc == 5) {
+        return ListRowPoint(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    }
     if (command == L"attrs" && argc >= 3) {
         return Attributes(argc - 2, argv + 2);
     }
@@ -235,7 +280,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(stderr,
                  "usage: winprobe messagebox TITLE | painted TITLE | show EXE ID SECONDS |\n"
-                 "       move TITLE X Y | listbox TITLE ID | control TITLE ID | attrs PATH... |\n"
-                 "       record FILE TEXT\n");
+                 "       move TITLE X Y | listbox TITLE ID | listrow TITLE ID INDEX |\n"
+                 "       control TITLE ID | attrs PATH... | record FILE TEXT\n");
     return 2;
 }
