@@ -301,6 +301,19 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     if (validBase) {
         m_os.fs.SetAttributes(errorList, os::kAttrNormal);
         m_os.fs.DeleteFile(errorList);
+        auto listPath = [&](const os::WString& path) {
+            AppendUtf8(m_os.fs, errorList,
+                       (listed ? u""
+                               : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生し"
+                                 u"ました。\n") +
+                           path + u"\n",
+                       !listed);
+            listed = true;
+        };
+        // What the stream did not deliver intact is listed even when a file is there (an older
+        // copy, or an entry that only shares its short name).
+        const std::vector<os::WString>& notDelivered = m_receiver.NotDelivered();
+        std::vector<bool> named(notDelivered.size(), false);
         ForEachLine(m_os.fs, base + u"\\FerryloPath.log", [&](os::WString line) {
             while (!line.empty() &&
                    (line.back() == u'\n' || line.back() == u'\r' || line.back() == u'\\')) {
@@ -310,18 +323,23 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
                 return;
             }
             // Only what lies below the base folder is looked at; anything else is missing.
-            const bool present = line.size() <= kMaxLoggedPath &&
+            const bool damaged = m_receiver.WasNotDelivered(line);
+            const bool present = !damaged && line.size() <= kMaxLoggedPath &&
                                  IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
             if (!present) {
-                AppendUtf8(m_os.fs, errorList,
-                           (listed ? u""
-                                   : u"以下のファイルまたはディレクトリのコピーの際にエラーが発生し"
-                                     u"ました。\n") +
-                               line + u"\n",
-                           !listed);
-                listed = true;
+                listPath(line);
+            }
+            if (damaged) {
+                for (size_t i = 0; i < notDelivered.size(); ++i) {
+                    named[i] = named[i] || os::EqualsNoCase(notDelivered[i], line);
+                }
             }
         });
+        for (size_t i = 0; i < notDelivered.size(); ++i) {
+            if (!named[i]) {
+                listPath(notDelivered[i]);
+            }
+        }
     }
     SendFrame(static_cast<int>(listed ? Command::GOTERROFCOPY : Command::GOTNOERROFCOPY));
     m_bCopyInProgress = false;

@@ -95,6 +95,18 @@ class StreamBuilder {
         return *this;
     }
 
+    // "Not intact" (kind 6), which only two copies of this program exchange.
+    StreamBuilder& NotIntact(const os::WString& path) {
+        Marks m;
+        m.header = m_bytes.size();
+        Header(6, static_cast<uint8_t>(path.size()));
+        m.path = m_bytes.size();
+        m_bytes += Hex(path);
+        m.meta = m.body = m.end = m_bytes.size();
+        m_marks.push_back(m);
+        return *this;
+    }
+
     StreamBuilder& Resume() { return Header(5, 0); }
     StreamBuilder& EndOfPathLog(char letter) { return Header(4, static_cast<uint8_t>(letter)); }
     StreamBuilder& Raw(const std::string& bytes) {
