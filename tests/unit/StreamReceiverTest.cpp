@@ -647,7 +647,7 @@ TEST(StreamReceiver, OlderFileSurvivesEveryAbandonedReplacement) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         World w;
-        w.fs.WriteFile(path, "old", os::kAttrReadOnly | os::kAttrHidden, sim::SimTimes{1, 2, 3});
+        w.fs.WriteFile(path, "old", os::kAttrArchive, sim::SimTimes{1, 2, 3});
         const std::string before = w.Inside();
         StreamBuilder b;
         b.File(Entry{path, Pattern(200 * 1000, 8)});
