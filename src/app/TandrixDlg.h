@@ -138,6 +138,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
     CPacedProgress m_receiveProgress;  // what the receiver last reported, shown by time
+    bool m_bReceiveProgressTimer = false;
 
     // Bitmap buttons of the main window.
     PaintedButton m_btnPicture;

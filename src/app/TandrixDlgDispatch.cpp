@@ -129,16 +129,22 @@ void CTandrixDlg::OnIncomingData() {
             break;
         }
     }
-    ShowReceiveProgress(false);
+    if (m_receiveProgress.HasWaiting()) {
+        ShowReceiveProgress(false);
+    }
 }
 
 // Progress the receiver reported is shown a few dozen times a second; what is left waiting is
 // shown by a short timer, so the last state of a quiet stream is on screen too.
 void CTandrixDlg::ShowReceiveProgress(bool force) {
-    if (m_receiveProgress.Flush(m_pProgress.get(), m_os.sys.TickCount(), force)) {
-        Window().SetTimer(kTimerReceiveProgress, kReceiveProgressMs);
-    } else {
+    if (force) {
         Window().KillTimer(kTimerReceiveProgress);
+        m_bReceiveProgressTimer = false;
+    }
+    if (m_receiveProgress.Flush(m_pProgress.get(), m_os.sys.TickCount(), force) &&
+        !m_bReceiveProgressTimer) {
+        Window().SetTimer(kTimerReceiveProgress, kReceiveProgressMs);
+        m_bReceiveProgressTimer = true;
     }
 }
 

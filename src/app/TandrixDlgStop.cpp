@@ -239,6 +239,7 @@ void CTandrixDlg::SendEndOfTransfer(bool normal) {
 }
 
 void CTandrixDlg::EndWithFullDrive(char16_t letter) {
+    m_receiver.Abort();  // no path log follows: a complete last body is committed now
     SendFrame(static_cast<int>(Command::GOTENDOFCOPY));
     m_nScreen = 1;
     Window().Enable(true);
