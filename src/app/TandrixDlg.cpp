@@ -177,6 +177,9 @@ void CTandrixDlg::OnTimer(int id) {
         case kTimerMessageSettle:
             OnMessageSettled();
             break;
+        case kTimerReceiveProgress:
+            ShowReceiveProgress(true);
+            break;
         default:
             break;
     }
@@ -220,6 +223,7 @@ void CTandrixDlg::OnCancel() {
         return;
     }
     m_bExiting = true;
+    m_receiver.Abort();  // no partial body is left behind, and no older file is lost
     const os::WString workFolder = GetWorkFolderPath(m_os.sys);
     if (!workFolder.empty()) {
         RemoveDirTree(m_os.fs, workFolder, true);

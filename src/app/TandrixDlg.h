@@ -17,6 +17,7 @@
 #include "transfer/DriveListMessage.h"
 #include "transfer/ForwardReader.h"
 #include "transfer/StreamReceiver.h"
+#include "ui/PacedProgress.h"
 #include "ui/PaintedButton.h"
 
 class CTandrixApp;
@@ -96,6 +97,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     int m_nCom = 0;
     int m_nSendPass = 0;
     bool m_bConnected = false;
+    bool m_bPeerKnowsTdx = false;  // the partner's drive list trailer carried "TDX1"
     bool m_bDrivesExchanged = false;
     bool m_bPeerListHeld = false;
     bool m_bSearching = false;
@@ -155,6 +157,8 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     std::unique_ptr<CDlgProgress> m_pProgress;
     std::unique_ptr<CRecovPath> m_pRecovPath;
     CStreamReceiver m_receiver;
+    CPacedProgress m_receiveProgress;  // what the receiver last reported, shown by time
+    bool m_bReceiveProgressTimer = false;
 
     // Bitmap buttons of the main window.
     PaintedButton m_btnPicture;
@@ -183,6 +187,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     // Dispatch of what arrives.
     void OnIncomingData();
+    void ShowReceiveProgress(bool force);
     void OnCommandFrame(int command);
     void TakeForwardMessages(bool settled);
     void OnMessageSettled();
@@ -267,7 +272,8 @@ enum : int {
     kTimerSurveyYield = 8,  // the survey walk goes on
     kTimerReportAgain = 10,
     kTimerStopAnswer = 11,
-    kTimerMessageSettle = 12,  // a drive list or folder list is complete once it is quiet
+    kTimerMessageSettle = 12,    // a drive list or folder list is complete once it is quiet
+    kTimerReceiveProgress = 13,  // shows receiving progress held back by the pacer
 };
 constexpr unsigned kMessageSettleMs = 200;
 

@@ -24,6 +24,10 @@ constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
 constexpr size_t kMaxMessage = 2 * 65536;
 constexpr unsigned kReportAgainMs = 100;
+constexpr unsigned kReceiveProgressMs = 50;
+// Reads taken for one notification before other messages get their turn: 64 reads are up to
+// 4 MiB, a small fraction of a second at the speed of a LAN.
+constexpr int kMaxReadsPerEvent = 64;
 
 using wire::Command;
 
@@ -110,15 +114,41 @@ void CTandrixDlg::SendFolderList() {
 }
 
 void CTandrixDlg::OnIncomingData() {
-    if (!m_ServerSocket.m_pAccepted) {
-        return;
+    // While the transfer stream flows, everything already waiting is taken in one go instead
+    // of one read per notification; a read that finds nothing ends it. Other states take one
+    // read, as their messages are answered before the partner sends more.
+    for (int reads = 0; reads < kMaxReadsPerEvent; ++reads) {
+        if (!m_ServerSocket.m_pAccepted) {
+            break;
+        }
+        const int got = m_ServerSocket.m_pAccepted->Receive(m_recvBuf.data(), kReadSize);
+        if (got <= 0) {
+            break;  // a read error is ignored; a close raises nothing on this connection
+        }
+        m_recvBuf[static_cast<size_t>(got)] = 0;
+        const bool streaming = m_nCom == 1;
+        OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
+        if (!streaming || m_nCom != 1) {
+            break;
+        }
     }
-    const int got = m_ServerSocket.m_pAccepted->Receive(m_recvBuf.data(), kReadSize);
-    if (got <= 0) {
-        return;  // a read error is ignored; a close raises nothing on this connection
+    if (m_receiveProgress.HasWaiting()) {
+        ShowReceiveProgress(false);
     }
-    m_recvBuf[static_cast<size_t>(got)] = 0;
-    OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
+}
+
+// Progress the receiver reported is shown a few dozen times a second; what is left waiting is
+// shown by a short timer, so the last state of a quiet stream is on screen too.
+void CTandrixDlg::ShowReceiveProgress(bool force) {
+    if (force) {
+        Window().KillTimer(kTimerReceiveProgress);
+        m_bReceiveProgressTimer = false;
+    }
+    if (m_receiveProgress.Flush(m_pProgress.get(), m_os.sys.TickCount(), force) &&
+        !m_bReceiveProgressTimer) {
+        Window().SetTimer(kTimerReceiveProgress, kReceiveProgressMs);
+        m_bReceiveProgressTimer = true;
+    }
 }
 
 // One read of the incoming connection, by the state this PC is in.
@@ -339,7 +369,8 @@ void CTandrixDlg::OnFolderList(const char* data, size_t size) {
     }
     SendFrame(static_cast<int>(Command::REQALLFILES));
     m_sReceiveBase = base;
-    m_receiver.Reset(base);
+    m_receiver.Reset(base, m_bPeerKnowsTdx);
+    m_receiveProgress.Restart();
     m_nCom = 1;
 }
 
@@ -402,26 +433,18 @@ void CTandrixDlg::OnEndOfPathLog(char16_t letter) {
 }
 
 void CTandrixDlg::SetFileName(const os::WString& path) {
-    if (m_pProgress) {
-        m_pProgress->SetFileName(path);
-    }
+    m_receiveProgress.SetFileName(path);
 }
 
 void CTandrixDlg::SetFileRange(uint64_t size) {
-    if (m_pProgress) {
-        m_pProgress->SetFileRange(size);
-    }
+    m_receiveProgress.SetFileRange(size);
 }
 
 void CTandrixDlg::SetFilePos(uint64_t pos) {
-    if (m_pProgress) {
-        m_pProgress->SetFilePos(pos);
-    }
+    m_receiveProgress.SetFilePos(pos);
 }
 
 void CTandrixDlg::SetOverallPos(int fileIndex) {
     m_nFileIndex = fileIndex;
-    if (m_pProgress) {
-        m_pProgress->SetOverallPos(fileIndex);
-    }
+    m_receiveProgress.SetOverallPos(fileIndex);
 }

@@ -239,6 +239,7 @@ void CTandrixDlg::SendEndOfTransfer(bool normal) {
 }
 
 void CTandrixDlg::EndWithFullDrive(char16_t letter) {
+    m_receiver.Abort();  // no path log follows: a complete last body is committed now
     SendFrame(static_cast<int>(Command::GOTENDOFCOPY));
     m_nScreen = 1;
     Window().Enable(true);
@@ -301,6 +302,15 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     if (validBase) {
         m_os.fs.SetAttributes(errorList, os::kAttrNormal);
         m_os.fs.DeleteFile(errorList);
+        auto listPath = [&](const os::WString& path) {
+            AppendUtf8(m_os.fs, errorList, (listed ? u"" : texts::kErrorListHeader) + path + u"\n",
+                       !listed);
+            listed = true;
+        };
+        // What the stream did not deliver intact is listed even when a file is there (an older
+        // copy, or an entry that only shares its short name).
+        const std::vector<os::WString>& notDelivered = m_receiver.NotDelivered();
+        std::vector<bool> named(notDelivered.size(), false);
         ForEachLine(m_os.fs, base + u"\\FerryloPath.log", [&](os::WString line) {
             while (!line.empty() &&
                    (line.back() == u'\n' || line.back() == u'\r' || line.back() == u'\\')) {
@@ -310,14 +320,23 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
                 return;
             }
             // Only what lies below the base folder is looked at; anything else is missing.
-            const bool present = line.size() <= kMaxLoggedPath &&
+            const bool damaged = m_receiver.WasNotDelivered(line);
+            const bool present = !damaged && line.size() <= kMaxLoggedPath &&
                                  IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
             if (!present) {
-                AppendUtf8(m_os.fs, errorList,
-                           (listed ? u"" : texts::kErrorListHeader) + line + u"\n", !listed);
-                listed = true;
+                listPath(line);
+            }
+            if (damaged) {
+                for (size_t i = 0; i < notDelivered.size(); ++i) {
+                    named[i] = named[i] || os::EqualsNoCase(notDelivered[i], line);
+                }
             }
         });
+        for (size_t i = 0; i < notDelivered.size(); ++i) {
+            if (!named[i]) {
+                listPath(notDelivered[i]);
+            }
+        }
     }
     // An environment copy answers once its items are in place (DoEnvRegister): the check
     // looks at the paths where they arrived, the answer says whether they all got home.

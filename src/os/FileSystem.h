@@ -31,6 +31,7 @@ enum class OpenMode {
     Read,          // existing file, read access; others may read too
     CreateAlways,  // create or truncate, write access
     Append,        // open or create, write access, positioned at the end
+    CreateNew,     // create only; fails (kErrFileExists) when any entry answers to the name
 };
 
 // An open file; closing happens on destruction.

@@ -6,7 +6,6 @@
 
 #include "os/Text.h"
 #include "platform/Drive.h"
-#include "platform/FileOps.h"
 #include "transfer/CommandFrame.h"
 #include "transfer/FileMeta.h"
 #include "transfer/HexPath.h"
@@ -23,28 +22,40 @@ constexpr uint8_t kResumeMarker[CStreamReceiver::kHeaderSize] = {
 constexpr uint32_t kReceivedAttributeMask = os::kAttrReadOnly | os::kAttrHidden | os::kAttrSystem |
                                             os::kAttrArchive | os::kAttrTemporary | 0x1000 | 0x2000;
 
-// One write call takes a 32-bit size; reads are normally at most 64 KiB anyway.
-constexpr size_t kMaxWriteChunk = size_t{1} << 30;
+os::WString FolderOf(const os::WString& path) {
+    return path.substr(0, path.rfind(u'\\'));
+}
 
 }  // namespace
 
-CStreamReceiver::CStreamReceiver(os::FileSystem& fs, CReceiverHost& host) : m_fs(fs), m_host(host) {
+CStreamReceiver::CStreamReceiver(os::FileSystem& fs, CReceiverHost& host)
+    : m_fs(fs), m_host(host), m_folders(fs), m_body(fs) {
     m_sRawPath.reserve(4 * kMaxReceivedPathUnits);
 }
 
-CStreamReceiver::~CStreamReceiver() = default;
+// The host may be half destroyed by now: only the file system is touched.
+CStreamReceiver::~CStreamReceiver() {
+    if (m_bBodyPending) {
+        m_body.Commit(m_nAttributes);
+    }
+}
 
-void CStreamReceiver::Reset(const os::WString& baseFolder) {
+void CStreamReceiver::Reset(const os::WString& baseFolder, bool peerMarksNotIntact) {
     Abort();
     m_sBase = baseFolder;
     m_chDrive = IsValidBaseFolder(baseFolder) ? os::FoldUpper(baseFolder[0]) : 0;
     m_phase = Phase::Header;
     ClearPartial();
+    m_folders.Reset(baseFolder);
+    m_bPeerMarks = peerMarksNotIntact;
+    m_notDelivered.clear();
+    m_notDeliveredKeys.clear();
     m_sPath.clear();
     m_bEntrySafe = false;
     m_bDamaged = false;
     m_nOutstanding = 0;
     m_bRecov = true;
+    m_nMarkerMatch = 0;
     m_bFirstTime = true;
     m_bFullDriveSent = false;
     m_nCountdown = 0;
@@ -54,9 +65,15 @@ void CStreamReceiver::Reset(const os::WString& baseFolder) {
 void CStreamReceiver::Abort() {
     if (m_phase == Phase::Body) {
         MarkDamaged();
+    } else if (m_bBodyPending) {
+        CommitBody();
     }
     ClearPartial();
     m_phase = Phase::Ended;
+}
+
+bool CStreamReceiver::WasNotDelivered(const os::WString& path) const {
+    return m_notDeliveredKeys.count(os::ToUpper(path)) != 0;
 }
 
 void CStreamReceiver::HandleRead(const uint8_t* data, size_t size) {
@@ -71,9 +88,6 @@ void CStreamReceiver::HandleRead(const uint8_t* data, size_t size) {
         }
         m_bFirstTime = false;
     }
-    if (!m_bRecov && m_nHeaderCount > 0) {
-        DropStaleHeader(data, size);
-    }
     size_t pos = 0;
     while (pos < size) {
         const uint8_t* p = data + pos;
@@ -85,13 +99,14 @@ void CStreamReceiver::HandleRead(const uint8_t* data, size_t size) {
                 break;
             case Phase::FilePath:
             case Phase::DirPath:
+            case Phase::MarkPath:
                 pos += TakePath(p, n);
                 break;
             case Phase::Metadata:
                 pos += TakeMetadata(p, n);
                 break;
             case Phase::Header:
-                pos += TakeHeader(p, n, stop);
+                pos += m_bRecov ? TakeHeader(p, n, stop) : SeekResumeMarker(p, n);
                 break;
             case Phase::Ended:
                 return;
@@ -102,19 +117,45 @@ void CStreamReceiver::HandleRead(const uint8_t* data, size_t size) {
     }
 }
 
+// While entries are dropped only the resume marker matters, wherever it starts: the bytes
+// before it may be the rest of anything, cut anywhere, and it may itself span reads. What
+// the source sends after it opens with a header, so the same four bytes inside a dropped
+// body followed by anything but "%" are not taken for it.
+size_t CStreamReceiver::SeekResumeMarker(const uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == kResumeMarker[m_nMarkerMatch]) {
+            if (++m_nMarkerMatch == kHeaderSize) {
+                m_nMarkerMatch = 0;
+                if (i + 1 < size && data[i + 1] != '%') {
+                    continue;
+                }
+                m_bRecov = true;
+                if (m_bBodyPending) {
+                    CommitBody();
+                }
+                return i + 1;
+            }
+        } else {
+            // No proper prefix of the marker ends in its own later bytes, so only a "%"
+            // can start it again.
+            m_nMarkerMatch = data[i] == kResumeMarker[0] ? 1 : 0;
+        }
+    }
+    return size;
+}
+
 size_t CStreamReceiver::TakeHeader(const uint8_t* data, size_t size, bool& stop) {
     size_t i = 0;
     while (i < size && m_nHeaderCount < kHeaderSize) {
         const uint8_t b = data[i];
-        if (m_nHeaderCount == 0 && b != '%') {
-            StreamError(StreamFault::BadStart);
-            stop = true;
-            return size;
-        }
-        if (m_nHeaderCount == 1 && b != '?') {
-            StreamError(StreamFault::BadSecondByte);
-            stop = true;
-            return size;
+        if ((m_nHeaderCount == 0 && b != '%') || (m_nHeaderCount == 1 && b != '?')) {
+            // The byte itself may begin the resume marker, so it is not consumed here.
+            if (!StreamError(m_nHeaderCount == 0 ? StreamFault::BadStart
+                                                 : StreamFault::BadSecondByte)) {
+                stop = true;
+                return size;
+            }
+            return i;
         }
         m_header[m_nHeaderCount++] = b;
         ++i;
@@ -127,15 +168,22 @@ size_t CStreamReceiver::TakeHeader(const uint8_t* data, size_t size, bool& stop)
 }
 
 void CStreamReceiver::DispatchHeader(bool& stop) {
-    switch (static_cast<wire::EntryKind>(m_header[2])) {
+    const auto kind = static_cast<wire::EntryKind>(m_header[2]);
+    const bool markKnown = m_bPeerMarks && kind == wire::EntryKind::NotIntact;
+    // The next header commits a complete body; only a "not intact" entry may still stop it.
+    if (m_bBodyPending && !markKnown) {
+        CommitBody();
+    }
+    switch (kind) {
         case wire::EntryKind::File:
         case wire::EntryKind::Directory:
-            if (!m_bRecov) {
-                stop = true;  // dropped until the resume marker
-                return;
+        case wire::EntryKind::NotIntact:
+            if (kind == wire::EntryKind::NotIntact && !markKnown) {
+                break;  // a partner that never announced it: a stream error like any other
             }
-            m_phase = m_header[2] == static_cast<uint8_t>(wire::EntryKind::File) ? Phase::FilePath
-                                                                                 : Phase::DirPath;
+            m_phase = kind == wire::EntryKind::File        ? Phase::FilePath
+                      : kind == wire::EntryKind::Directory ? Phase::DirPath
+                                                           : Phase::MarkPath;
             m_sRawPath.clear();
             m_nPathOutstanding = 4 * static_cast<size_t>(m_header[3]);
             if (m_nPathOutstanding == 0) {
@@ -143,17 +191,11 @@ void CStreamReceiver::DispatchHeader(bool& stop) {
             }
             return;
         case wire::EntryKind::EndOfPathLog: {
-            if (!m_bRecov) {
-                stop = true;
-                return;
-            }
             // The result check reads and writes in the base folder of the letter it is given,
             // so it must be ours; the case (environment copy or not) is the peer's to choose.
             const char16_t letter = m_header[3];
             if (m_chDrive == 0 || os::FoldUpper(letter) != m_chDrive) {
-                StreamError(StreamFault::BadKind);
-                stop = true;
-                return;
+                break;
             }
             m_phase = Phase::Ended;
             stop = true;
@@ -164,9 +206,10 @@ void CStreamReceiver::DispatchHeader(bool& stop) {
             m_bRecov = true;
             return;
         default:
-            StreamError(StreamFault::BadKind);
-            stop = true;
-            return;
+            break;
+    }
+    if (!StreamError(StreamFault::BadKind)) {
+        stop = true;
     }
 }
 
@@ -181,20 +224,46 @@ size_t CStreamReceiver::TakePath(const uint8_t* data, size_t size) {
 }
 
 void CStreamReceiver::FinishPath() {
-    m_sPath = wire::HexToWide(m_sRawPath.data(), m_sRawPath.size()).value_or(os::WString());
+    os::WString path =
+        wire::HexToWide(m_sRawPath.data(), m_sRawPath.size()).value_or(os::WString());
     m_sRawPath.clear();
+    if (m_phase == Phase::MarkPath) {
+        m_phase = Phase::Header;
+        FinishMark(path);
+        return;
+    }
+    m_sPath = std::move(path);
     // An entry that would land outside the base folder is still read to its end, so that the
     // stream stays in step, but nothing is created, opened or deleted for it.
     m_bEntrySafe = !m_sPath.empty() && IsSafeDestinationPath(m_sBase, m_sPath);
     if (m_phase == Phase::DirPath) {
-        if (m_bEntrySafe) {
-            CreateDirRecursive(m_fs, m_sPath);
-        }
         m_phase = Phase::Header;
+        if (m_bEntrySafe && !m_folders.Ensure(m_sPath)) {
+            RememberNotDelivered(m_sPath);
+        }
         return;
     }
     m_nMetaCount = 0;
     m_phase = Phase::Metadata;
+}
+
+// A "not intact" entry: the source could not deliver `path` as it is. A body of that name
+// that has just ended is thrown away, and the path is named by the result check even when a
+// file (an older one) exists there. It names no entry of its own, so error reports keep
+// naming the last real entry.
+void CStreamReceiver::FinishMark(const os::WString& path) {
+    const bool safe = !path.empty() && IsSafeDestinationPath(m_sBase, path);
+    if (m_bBodyPending) {
+        if (safe && os::EqualsNoCase(path, m_body.FinalPath())) {
+            m_bBodyPending = false;
+            m_body.Discard();
+        } else {
+            CommitBody();
+        }
+    }
+    if (safe) {
+        RememberNotDelivered(path);
+    }
 }
 
 size_t CStreamReceiver::TakeMetadata(const uint8_t* data, size_t size) {
@@ -226,30 +295,26 @@ void CStreamReceiver::BeginFile() {
     if (!m_bEntrySafe) {
         return;
     }
-
-    // A file of the same name (a resend after an error report, or an earlier copy) is
-    // replaced; a folder of that name is left alone and the file then cannot be created.
-    const uint32_t existing = m_fs.GetAttributes(m_sPath);
-    if (existing != os::kInvalidAttributes && (existing & os::kAttrDirectory) == 0) {
-        m_fs.SetAttributes(m_sPath, os::kAttrNormal);
-        m_fs.DeleteFile(m_sPath);
-    }
-    CreateDirRecursive(m_fs, ParentOf(m_sPath));
-    auto file = m_fs.Open(m_sPath, os::OpenMode::CreateAlways, os::kAttrNormal);
     m_host.SetFileName(m_sPath);
     m_host.SetFileRange(m_nSize);
     m_host.SetFilePos(0);
-    if (!file) {
-        m_bDamaged = true;  // its body is consumed without being written
-        return;
+    // The body goes to a new file beside its final name; whatever is at that name now stays
+    // untouched until the body is committed.
+    const os::WString folder = FolderOf(m_sPath);
+    if (!CreateBody(folder)) {
+        m_folders.Forget();  // a folder may have vanished since it was made: once more
+        if (!CreateBody(folder)) {
+            MarkDamaged();  // its body is consumed without being written
+            return;
+        }
     }
     if (m_nSize == 0) {
-        file->SetTimes(&m_nCreation, &m_nLastAccess, &m_nLastWrite);
-        file.reset();
-        m_fs.SetAttributes(m_sPath, m_nAttributes);
-        ++m_nFileIndex;
-        m_host.SetOverallPos(m_nFileIndex);
+        FinishBody();
     }
+}
+
+bool CStreamReceiver::CreateBody(const os::WString& folder) {
+    return m_folders.Ensure(folder) && m_body.Create(folder, m_sPath);
 }
 
 size_t CStreamReceiver::TakeBody(const uint8_t* data, size_t size) {
@@ -265,11 +330,13 @@ size_t CStreamReceiver::TakeBody(const uint8_t* data, size_t size) {
     --m_nCountdown;
 
     const size_t take = static_cast<size_t>(std::min<uint64_t>(size, m_nOutstanding));
-    if (m_bEntrySafe && !m_bDamaged && !WriteBody(data, take)) {
+    if (m_bEntrySafe && !m_bDamaged && !m_body.Write(data, take)) {
+        m_folders.Forget();
         MarkDamaged();
     }
     m_nOutstanding -= take;
     if (m_nOutstanding == 0) {
+        m_phase = Phase::Header;
         FinishBody();
     } else if (m_bEntrySafe) {
         m_host.SetFilePos(m_nSize - m_nOutstanding);
@@ -277,75 +344,59 @@ size_t CStreamReceiver::TakeBody(const uint8_t* data, size_t size) {
     return take;
 }
 
-bool CStreamReceiver::WriteBody(const uint8_t* data, size_t size) {
-    const os::WString folder = ParentOf(m_sPath);
-    if (!IsDirectory(m_fs, folder)) {
-        // The folder vanished with the bytes written so far; later entries need it again.
-        CreateDirRecursive(m_fs, folder);
-        return false;
-    }
-    auto file = m_fs.Open(m_sPath, os::OpenMode::Append);
-    // A file that is missing (and was just created empty) or that changed size behind our
-    // back no longer holds the bytes received so far.
-    if (!file || file->Size() != m_nSize - m_nOutstanding) {
-        return false;
-    }
-    size_t done = 0;
-    while (done < size) {
-        const auto chunk = static_cast<uint32_t>(std::min(size - done, kMaxWriteChunk));
-        uint32_t written = 0;
-        if (!file->Write(data + done, chunk, written) || written != chunk) {
-            return false;
-        }
-        done += chunk;
-    }
-    return true;
-}
-
 void CStreamReceiver::FinishBody() {
-    m_phase = Phase::Header;
-    if (!m_bEntrySafe) {
+    if (!m_bEntrySafe || m_bDamaged) {
         return;
     }
-    if (!m_bDamaged) {
-        auto file = m_fs.Open(m_sPath, os::OpenMode::Append);
-        if (file && file->Size() == m_nSize) {
-            file->SetTimes(&m_nCreation, &m_nLastAccess, &m_nLastWrite);
-            file.reset();
-            m_fs.SetAttributes(m_sPath, m_nAttributes);
-            m_host.SetFilePos(m_nSize);
-            ++m_nFileIndex;
-            m_host.SetOverallPos(m_nFileIndex);
-            return;
-        }
+    m_body.Close(m_nCreation, m_nLastAccess, m_nLastWrite);
+    m_bBodyPending = true;
+    if (!m_bPeerMarks) {
+        CommitBody();  // no "not intact" entry can follow it
     }
-    MarkDamaged();
 }
 
+void CStreamReceiver::CommitBody() {
+    m_bBodyPending = false;
+    if (!m_body.Commit(m_nAttributes)) {
+        RememberNotDelivered(m_body.FinalPath());
+        return;
+    }
+    m_host.SetFilePos(m_nSize);
+    ++m_nFileIndex;
+    m_host.SetOverallPos(m_nFileIndex);
+}
+
+// A body that will not be complete: its temporary file goes, an older file at its name stays,
+// and the result check names the path.
 void CStreamReceiver::MarkDamaged() {
     m_bDamaged = true;
-    if (!m_bEntrySafe) {
-        return;
-    }
-    // A short file must never look like a complete one: the result check then lists it.
-    const uint32_t attributes = m_fs.GetAttributes(m_sPath);
-    if (attributes != os::kInvalidAttributes && (attributes & os::kAttrDirectory) == 0) {
-        m_fs.DeleteFile(m_sPath);
+    if (m_bEntrySafe) {
+        m_body.Discard();
+        RememberNotDelivered(m_sPath);
     }
 }
 
-void CStreamReceiver::StreamError(StreamFault fault) {
+void CStreamReceiver::RememberNotDelivered(const os::WString& path) {
+    if (m_notDeliveredKeys.insert(os::ToUpper(path)).second) {
+        m_notDelivered.push_back(path);
+    }
+}
+
+bool CStreamReceiver::StreamError(StreamFault fault) {
     // A stream that does not start with "%" while the drive is full is the expected aftermath
     // of a dropped first read, and is not reported.
     const bool report = m_bRecov && (fault != StreamFault::BadStart || !m_host.IsFullDrive());
-    if (report) {
-        m_bRecov = false;
-        m_host.SendErrorReport(m_sPath);
-        if (fault == StreamFault::BadKind) {
-            m_host.StartErrorRepeatTimer();
-        }
-    }
     ClearPartial();
+    if (!report) {
+        return false;
+    }
+    m_bRecov = false;
+    m_nMarkerMatch = 0;
+    m_host.SendErrorReport(m_sPath);
+    if (fault == StreamFault::BadKind) {
+        m_host.StartErrorRepeatTimer();
+    }
+    return true;
 }
 
 void CStreamReceiver::ClearPartial() {
@@ -355,22 +406,6 @@ void CStreamReceiver::ClearPartial() {
     m_nMetaCount = 0;
     if (m_phase != Phase::Body && m_phase != Phase::Ended) {
         m_phase = Phase::Header;
-    }
-}
-
-// While entries are dropped only a resume marker matters. Header bytes held from an earlier
-// read that cannot begin one together with this read are stale (garbage that happened to end
-// in "%"), and would otherwise swallow the marker the source sends in a read of its own.
-void CStreamReceiver::DropStaleHeader(const uint8_t* data, size_t size) {
-    bool fits = true;
-    for (size_t k = 0; k < m_nHeaderCount; ++k) {
-        fits = fits && m_header[k] == kResumeMarker[k];
-    }
-    for (size_t k = m_nHeaderCount, j = 0; fits && k < kHeaderSize && j < size; ++k, ++j) {
-        fits = data[j] == kResumeMarker[k];
-    }
-    if (!fits) {
-        m_nHeaderCount = 0;
     }
 }
 

@@ -5,10 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "os/FileSystem.h"
 #include "os/Types.h"
+#include "transfer/BodyFile.h"
+#include "transfer/ReceivedFolders.h"
 
 // What the receiver needs of the main dialog. All calls happen inside HandleRead.
 class CReceiverHost {
@@ -54,11 +58,15 @@ class CStreamReceiver {
     // Entering state 1: a new stream into `baseFolder` ("X:\Ferrylo"), whose drive letter is
     // the one whose free space is watched. A base folder that IsValidBaseFolder refuses makes
     // every entry of the stream dropped. A body still in progress is abandoned (Abort).
-    void Reset(const os::WString& baseFolder);
+    // `peerMarksNotIntact`: the partner is a copy of this program and may follow a body with
+    // a "not intact" entry (kind 6), so a complete body waits for the next header before it
+    // replaces anything.
+    void Reset(const os::WString& baseFolder, bool peerMarksNotIntact = false);
     // One read of the forward channel while in state 1.
     void HandleRead(const uint8_t* data, size_t size);
-    // The stream ends without its body complete (StopCopy, timer 11, disconnection): the
-    // partial file, which would look like a complete one of the wrong size, is deleted.
+    // The stream ends (StopCopy, timer 11, disconnection, exit): a body still incomplete is
+    // thrown away with its temporary file, and any older file at its name stays as it was; a
+    // complete body still waiting for the next header takes its place.
     void Abort();
 
     // Files stored completely in this stream, empty ones included; 0 after Reset. The count
@@ -73,8 +81,15 @@ class CStreamReceiver {
     // No header, path, metadata block or body is partly received.
     bool IsBetweenEntries() const { return m_phase == Phase::Header && m_nHeaderCount == 0; }
 
+    // Paths below the base folder that this stream did not deliver intact although a file may
+    // now exist there (an older copy, an entry it only matched through a short name, a body
+    // the partner marked not intact), in the order met; kept until the next Reset so that the
+    // result check names them.
+    const std::vector<os::WString>& NotDelivered() const { return m_notDelivered; }
+    bool WasNotDelivered(const os::WString& path) const;
+
   private:
-    enum class Phase { Header, FilePath, DirPath, Metadata, Body, Ended };
+    enum class Phase { Header, FilePath, DirPath, MarkPath, Metadata, Body, Ended };
     enum class StreamFault { BadStart, BadSecondByte, BadKind };
 
     // Each returns the number of bytes it consumed; `stop` asks to drop the rest of the read.
@@ -83,20 +98,31 @@ class CStreamReceiver {
     size_t TakeMetadata(const uint8_t* data, size_t size);
     size_t TakeBody(const uint8_t* data, size_t size);
 
+    size_t SeekResumeMarker(const uint8_t* data, size_t size);
+
     void DispatchHeader(bool& stop);
     void FinishPath();
+    void FinishMark(const os::WString& path);
     void BeginFile();
-    bool WriteBody(const uint8_t* data, size_t size);
+    bool CreateBody(const os::WString& folder);
     void FinishBody();
+    void CommitBody();
     void MarkDamaged();
-    void StreamError(StreamFault fault);
+    void RememberNotDelivered(const os::WString& path);
+    // True when the stream is now dropped until a resume marker.
+    bool StreamError(StreamFault fault);
     void ClearPartial();
-    void DropStaleHeader(const uint8_t* data, size_t size);
     bool FreeSpaceLow();
     void SendFullDrive();
 
     os::FileSystem& m_fs;
     CReceiverHost& m_host;
+    CReceivedFolders m_folders;
+    CBodyFile m_body;
+    bool m_bPeerMarks = false;
+    bool m_bBodyPending = false;  // m_body is complete and waits for the next header
+    std::vector<os::WString> m_notDelivered;
+    std::set<os::WString> m_notDeliveredKeys;  // upper-cased, for look-ups
 
     os::WString m_sBase;
     char16_t m_chDrive = 0;
@@ -117,9 +143,10 @@ class CStreamReceiver {
     uint32_t m_nAttributes = 0;
     uint64_t m_nSize = 0;
     uint64_t m_nOutstanding = 0;
-    bool m_bDamaged = false;  // some body byte did not reach the file: it is deleted at the end
+    bool m_bDamaged = false;  // some body byte did not reach the file: it is thrown away
 
     bool m_bRecov = true;
+    size_t m_nMarkerMatch = 0;  // resume-marker bytes matched at the end of the last read
     bool m_bFirstTime = true;
     bool m_bFullDriveSent = false;
     int m_nCountdown = 0;

@@ -20,6 +20,7 @@ enum class EntryKind : uint8_t {
     Directory = 2,     // header, hexadecimal path
     EndOfPathLog = 4,  // header alone; byte 3 is the destination drive letter
     ResumeMarker = 5,  // header alone; byte 3 is 0
+    NotIntact = 6,     // header, hexadecimal path; only between two copies of this program
 };
 
 // Header, hexadecimal path and metadata block; the body follows separately. Empty when the

@@ -1,6 +1,7 @@
 // One case of the receiver's fuzz target, shared with the unit test that replays its seed
 // corpus. Input: four bytes that choose the read sizes (cycled), one byte of options (bit 0:
-// the drive is already full, bit 1: the dialog's full-drive flag is set), then the stream.
+// the drive is already full, bit 1: the dialog's full-drive flag is set, bit 2: the partner
+// announced the additions of this program, "not intact" entries among them), then the stream.
 // Checks: nothing outside the base folder changes, the drive does not grow by more than the
 // stream carried, every path the receiver touches lies below the base folder, and a stream
 // that raised no error gives the same disk and host calls whole as cut into reads.
@@ -37,7 +38,7 @@ struct FuzzDestination {
             fs.SetFreeSpaceOverride(u'E', 130000000);
         }
         host.fullDrive = (options & 2) != 0;
-        rx.Reset(kFuzzBase);
+        rx.Reset(kFuzzBase, (options & 4) != 0);
     }
 
     std::string Outside() const {

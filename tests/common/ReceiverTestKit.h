@@ -84,16 +84,9 @@ class StreamBuilder {
         return *this;
     }
 
-    StreamBuilder& Dir(const os::WString& path) {
-        Marks m;
-        m.header = m_bytes.size();
-        Header(2, static_cast<uint8_t>(path.size()));
-        m.path = m_bytes.size();
-        m_bytes += Hex(path);
-        m.meta = m.body = m.end = m_bytes.size();
-        m_marks.push_back(m);
-        return *this;
-    }
+    StreamBuilder& Dir(const os::WString& path) { return PathEntry(2, path); }
+    // "Not intact" (kind 6), which only two copies of this program exchange.
+    StreamBuilder& NotIntact(const os::WString& path) { return PathEntry(6, path); }
 
     StreamBuilder& Resume() { return Header(5, 0); }
     StreamBuilder& EndOfPathLog(char letter) { return Header(4, static_cast<uint8_t>(letter)); }
@@ -106,6 +99,18 @@ class StreamBuilder {
     const Marks& Mark(size_t entry) const { return m_marks.at(entry); }
 
   private:
+    // Header and hexadecimal path, nothing after them.
+    StreamBuilder& PathEntry(uint8_t kind, const os::WString& path) {
+        Marks m;
+        m.header = m_bytes.size();
+        Header(kind, static_cast<uint8_t>(path.size()));
+        m.path = m_bytes.size();
+        m_bytes += Hex(path);
+        m.meta = m.body = m.end = m_bytes.size();
+        m_marks.push_back(m);
+        return *this;
+    }
+
     std::string m_bytes;
     std::vector<Marks> m_marks;
 };

@@ -170,6 +170,27 @@ TEST_P(FileSystemContract, FilesAreWrittenAppendedTruncatedAndReadBack) {
     EXPECT_EQ(empty[0].size, 0u);
 }
 
+// CreateNew never opens what is there, whether it answers by its name, another case of it,
+// or its 8.3 alias (when the file system gives the entry one).
+TEST_P(FileSystemContract, CreateNewNeverOpensAnExistingEntry) {
+    ASSERT_TRUE(WriteAll(Fs(), At(u"longfilename.txt"), "old"));
+    ASSERT_TRUE(Fs().CreateDirectory(At(u"dir")));
+    std::vector<os::WString> taken = {At(u"LONGFILENAME.TXT"), At(u"dir")};
+    const auto records = FindAll(Fs(), At(u"longfilename.txt"));
+    ASSERT_EQ(records.size(), 1u);
+    if (!records[0].shortName.empty()) {
+        taken.push_back(At(records[0].shortName));
+    }
+    for (const auto& path : taken) {
+        EXPECT_EQ(Fs().Open(path, os::OpenMode::CreateNew), nullptr) << os::ToUtf8(path);
+        EXPECT_TRUE(Fs().LastError() == os::kErrFileExists ||
+                    Fs().LastError() == os::kErrAlreadyExists);
+    }
+    EXPECT_EQ(ReadAll(Fs(), At(u"longfilename.txt")), "old");
+    ASSERT_TRUE(WriteAll(Fs(), At(u"fresh.txt"), "new", os::OpenMode::CreateNew));
+    EXPECT_EQ(ReadAll(Fs(), At(u"fresh.txt")), "new");
+}
+
 TEST_P(FileSystemContract, FolderCannotBeOpenedAsAFile) {
     ASSERT_TRUE(Fs().CreateDirectory(At(u"dir")));
     EXPECT_EQ(Fs().Open(At(u"dir"), os::OpenMode::Read), nullptr);

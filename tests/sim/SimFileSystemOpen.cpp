@@ -255,6 +255,10 @@ std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenM
         auto created = AddChild(*at.parent, parsed.parts.back(), false, newAttributes);
         return std::make_unique<SimOpenFile>(*this, at.drive, created, true);
     }
+    if (mode == os::OpenMode::CreateNew) {
+        Fail(os::kErrFileExists);  // a folder, a file, or an entry with this short name
+        return nullptr;
+    }
     if (node->isDir || (node->attributes & os::kAttrReadOnly)) {
         Fail(os::kErrAccessDenied);
         return nullptr;

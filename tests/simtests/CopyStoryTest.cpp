@@ -93,6 +93,23 @@ TEST_F(CopyStoryTest, TheDestinationLeavesAShortcutAndOpensTheFolder) {
     EXPECT_EQ(dst->shell().ComInits(), dst->shell().ComUninits());
 }
 
+// A file that answers at the destination only through another file's short name is neither
+// written over it nor taken for it: the error list names it, though a file "exists" there.
+TEST_F(CopyStoryTest, AFileThatOnlySharesAShortNameIsListedNotMerged) {
+    ASSERT_TRUE(src->fs().WriteFile(kDocs + u"\\Alias\\LONGFI~1.TXT", "short"));
+    ASSERT_TRUE(src->fs().WriteFile(kDocs + u"\\Alias\\longfilename.txt", "long"));
+    StartBoth();
+    Pair();
+    CopyList({kDocs + u"\\Alias"}, u'D');
+    TakeBox(*src);
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Alias\\longfilename.txt"), "long");
+    EXPECT_EQ(
+        dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt"),
+        "\xEF\xBB\xBF" +
+            os::ToUtf8(u"以下のファイルまたはディレクトリのコピーの際にエラーが発生しました。") +
+            "\r\nD:\\Ferrylo\\Alias\\LONGFI~1.TXT\r\n");
+}
+
 // The same copy, whatever way the network cuts the stream into reads.
 class CopySplitTest : public CopyStoryTest, public ::testing::WithParamInterface<int> {};
 

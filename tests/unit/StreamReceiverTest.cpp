@@ -80,6 +80,36 @@ struct World {
         }
     }
 
+    // Names in `folder`, sorted, as UTF-8.
+    std::vector<std::string> Names(const os::WString& folder) {
+        std::vector<std::string> out;
+        os::FindData record;
+        auto find = fs.FindFirst(folder + u"\\*", record);
+        for (bool more = find != nullptr; more; more = find->Next(record)) {
+            if (record.name != u"." && record.name != u"..") {
+                out.push_back(os::ToUtf8(record.name));
+            }
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+    // The temporary file a body is being written to, in `folder`.
+    os::WString TempIn(const os::WString& folder) {
+        for (const auto& name : Names(folder)) {
+            if (name.rfind("~tdx", 0) == 0) {
+                return folder + u"\\" + os::FromUtf8(name);
+            }
+        }
+        return {};
+    }
+    std::vector<std::string> NotDelivered() const {
+        std::vector<std::string> out;
+        for (const auto& path : rx.NotDelivered()) {
+            out.push_back(os::ToUtf8(path));
+        }
+        return out;
+    }
+
     bool IsFile(const os::WString& path) {
         const uint32_t a = fs.GetAttributes(path);
         return a != os::kInvalidAttributes && (a & os::kAttrDirectory) == 0;
@@ -258,7 +288,8 @@ TEST(StreamReceiver, CompleteMetadataEndsTheEntryWithoutWaitingForAnotherRead) {
 
     // A non-empty file is created when its block completes and waits for its body.
     w.Read(std::string_view(b.Bytes()).substr(b.Mark(0).end, b.Mark(1).body - b.Mark(0).end));
-    EXPECT_EQ(w.fs.ReadFile(full.path), "");
+    EXPECT_FALSE(w.fs.Exists(full.path));
+    EXPECT_EQ(w.fs.ReadFile(w.TempIn(u"E:\\Ferrylo\\d")), "");
     EXPECT_FALSE(w.rx.IsBetweenEntries());
     w.Read(std::string_view(b.Bytes()).substr(b.Mark(1).body));
     EXPECT_EQ(w.fs.ReadFile(full.path), "body");
@@ -382,6 +413,25 @@ TEST(StreamReceiver, StreamErrorsAreReportedOnceUntilTheResumeMarker) {
         {"dropped entry with its body in later reads",
          {FileEntry(a, "a"), "junk", dropped.substr(0, 20), dropped.substr(20), kMarker,
           DirEntry(d)},
+         {"report E:\\Ferrylo\\a.txt"},
+         0,
+         {a, d},
+         {b}},
+        {"marker after dropped bytes in the same read",
+         {FileEntry(a, "a"), "junk", dropped.substr(0, 30),
+          dropped.substr(30) + kMarker + DirEntry(d)},
+         {"report E:\\Ferrylo\\a.txt"},
+         0,
+         {a, d},
+         {b}},
+        {"marker in the read that broke the stream",
+         {FileEntry(a, "a") + "junk" + kMarker + FileEntry(b, "b")},
+         {"report E:\\Ferrylo\\a.txt"},
+         0,
+         {a, b},
+         {}},
+        {"marker bytes inside a dropped body are not taken for it",
+         {FileEntry(a, "a"), "junk", FileEntry(b, "xx" + kMarker + "yy"), kMarker, DirEntry(d)},
          {"report E:\\Ferrylo\\a.txt"},
          0,
          {a, d},
@@ -514,29 +564,36 @@ TEST(StreamReceiver, FullDriveIsSentOnceAtTheNextCheckAndTheCutFileIsDeleted) {
     EXPECT_EQ(w.host.Count("report"), 0);
 }
 
-// A file whose body cannot be stored completely, and what happens between its reads.
-TEST(StreamReceiver, FileWhoseBodyIsNotStoredCompletelyIsDeleted) {
-    const os::WString path = u"E:\\Ferrylo\\d\\f.bin";
-    const os::WString next = u"E:\\Ferrylo\\d\\next.txt";
+// A file whose body cannot be stored completely, and what happens between its reads. The body
+// is written through one handle into a temporary file, so a sharing violation of someone else
+// or a file put at its name meanwhile costs nothing.
+TEST(StreamReceiver, FileWhoseBodyIsNotStoredCompletelyIsThrownAway) {
+    const os::WString folder = u"E:\\Ferrylo\\d";
+    const os::WString path = folder + u"\\f.bin";
+    const os::WString next = folder + u"\\next.txt";
+    const std::string body = Pattern(3000, 4);
     struct Row {
         const char* name;
         std::function<void(World&)> beforeRead2;
         std::function<void(World&)> afterRead2;
+        bool arrives;
     };
     const Row rows[] = {
         {"write fault", [](World& w) { w.fs.SetWriteFault(u'E', true); },
-         [](World& w) { w.fs.SetWriteFault(u'E', false); }},
-        {"locked for one read", [&](World& w) { w.fs.SetLocked(path, true); },
-         [&](World& w) { w.fs.SetLocked(path, false); }},
-        {"folder vanished", [](World& w) { w.fs.ForceRemove(u"E:\\Ferrylo\\d"); }, nullptr},
-        {"file vanished", [&](World& w) { w.fs.ForceRemove(path); }, nullptr},
-        {"file truncated behind our back", [&](World& w) { w.fs.WriteFile(path, "xyz"); }, nullptr},
+         [](World& w) { w.fs.SetWriteFault(u'E', false); }, false},
+        {"locked by another program for one read",
+         [&](World& w) { w.fs.SetLocked(w.TempIn(folder), true); },
+         [&](World& w) { w.fs.SetLocked(w.TempIn(folder), false); }, true},
+        {"folder vanished", [&](World& w) { w.fs.ForceRemove(folder); }, nullptr, false},
+        {"file vanished", [&](World& w) { w.fs.ForceRemove(w.TempIn(folder)); }, nullptr, false},
+        {"a file put at its name meanwhile", [&](World& w) { w.fs.WriteFile(path, "xyz"); },
+         nullptr, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         World w;
         StreamBuilder b;
-        b.File(Entry{path, Pattern(3000, 4), os::kAttrReadOnly, Time(1), Time(2), Time(3)});
+        b.File(Entry{path, body, os::kAttrReadOnly, Time(1), Time(2), Time(3)});
         b.File(Entry{next, "next"});
         const std::string& s = b.Bytes();
         const size_t cut1 = b.Mark(0).body + 1000;
@@ -548,10 +605,60 @@ TEST(StreamReceiver, FileWhoseBodyIsNotStoredCompletelyIsDeleted) {
             row.afterRead2(w);
         }
         w.Read(s.substr(cut2));
-        EXPECT_FALSE(w.fs.Exists(path));
+        if (row.arrives) {
+            EXPECT_EQ(w.fs.ReadFile(path), body);
+            EXPECT_EQ(w.rx.FileIndex(), 2);
+            EXPECT_TRUE(w.rx.NotDelivered().empty());
+        } else {
+            EXPECT_FALSE(w.fs.Exists(path));
+            EXPECT_EQ(w.rx.FileIndex(), 1);
+            EXPECT_EQ(w.NotDelivered(), std::vector<std::string>{os::ToUtf8(path)});
+        }
         EXPECT_EQ(w.fs.ReadFile(next), "next");
-        EXPECT_EQ(w.rx.FileIndex(), 1);
+        EXPECT_EQ(w.TempIn(folder), u"");
         EXPECT_EQ(w.Outside(), w.outsideBefore);
+    }
+}
+
+// An older copy of a file stays whole, attributes and all, until the new body is complete;
+// every way of abandoning the new body leaves it as it was and names the path.
+TEST(StreamReceiver, OlderFileSurvivesEveryAbandonedReplacement) {
+    const os::WString folder = u"E:\\Ferrylo\\d";
+    const os::WString path = folder + u"\\doc.txt";
+    struct Row {
+        const char* name;
+        std::function<void(World&, const std::string& rest)> end;
+        bool named = true;  // a new stream starts with nothing named
+    };
+    const Row rows[] = {
+        {"stream stopped", [](World& w, const std::string&) { w.rx.Abort(); }},
+        {"new stream", [](World& w, const std::string&) { w.rx.Reset(kBase); }, false},
+        {"write fault",
+         [](World& w, const std::string& rest) {
+             w.fs.SetWriteFault(u'E', true);
+             w.Read(rest);
+         }},
+        {"drive full",
+         [](World& w, const std::string& rest) {
+             w.fs.SetFreeSpaceOverride(u'E', 0);
+             w.FeedInPieces(rest, 100);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        World w;
+        w.fs.WriteFile(path, "old", os::kAttrArchive, sim::SimTimes{1, 2, 3});
+        const std::string before = w.Inside();
+        StreamBuilder b;
+        b.File(Entry{path, Pattern(200 * 1000, 8)});
+        const size_t cut = b.Mark(0).body + 1000;
+        w.Read(b.Bytes().substr(0, cut));
+        EXPECT_EQ(w.fs.ReadFile(path), "old");  // untouched while the new body arrives
+        row.end(w, b.Bytes().substr(cut));
+        EXPECT_EQ(w.Inside(), before);
+        EXPECT_EQ(w.NotDelivered().size(), row.named ? 1u : 0u);
+        EXPECT_EQ(w.rx.WasNotDelivered(path), row.named);
+        EXPECT_EQ(w.rx.FileIndex(), 0);
     }
 }
 
@@ -635,10 +742,134 @@ TEST(StreamReceiver, AbandonedStreamLeavesNoPartialFile) {
         b.File(Entry{u"E:\\Ferrylo\\done.txt", "done"});
         b.File(Entry{u"E:\\Ferrylo\\half.bin", Pattern(5000, 1)});
         w.Read(b.Bytes().substr(0, b.Mark(1).body + 2000));
-        ASSERT_TRUE(w.fs.Exists(u"E:\\Ferrylo\\half.bin"));
+        ASSERT_NE(w.TempIn(kBase), u"");
         row.end(w);
-        EXPECT_FALSE(w.fs.Exists(u"E:\\Ferrylo\\half.bin"));
+        EXPECT_EQ(w.Names(kBase), std::vector<std::string>{"done.txt"});
         EXPECT_EQ(w.fs.ReadFile(u"E:\\Ferrylo\\done.txt"), "done");
+    }
+}
+
+// An entry never lands on, reuses or deletes what answers to its name only through an 8.3
+// alias; it is named instead.
+TEST(StreamReceiver, ShortNameAliasesAreNeverMergedWithRealNames) {
+    World w;
+    const os::WString x = u"E:\\Ferrylo\\x";
+    StreamBuilder b;
+    b.Dir(x).File(Entry{x + u"\\longfilename.txt", "first"});
+    b.File(Entry{x + u"\\LONGFI~1.TXT", "second"});
+    b.Dir(x + u"\\Program Files").File(Entry{x + u"\\Program Files\\a.txt", "a"});
+    b.Dir(x + u"\\PROGRA~1").File(Entry{x + u"\\PROGRA~1\\b.txt", "b"});
+    b.File(Entry{x + u"\\PROGRA~1\\sub\\c.txt", "c"});
+    w.Feed(b.Bytes());
+    EXPECT_EQ(w.Names(x), (std::vector<std::string>{"Program Files", "longfilename.txt"}));
+    EXPECT_EQ(w.fs.ReadFile(x + u"\\longfilename.txt"), "first");
+    EXPECT_EQ(w.Names(x + u"\\Program Files"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(w.NotDelivered(),
+              (std::vector<std::string>{"E:\\Ferrylo\\x\\LONGFI~1.TXT", "E:\\Ferrylo\\x\\PROGRA~1",
+                                        "E:\\Ferrylo\\x\\PROGRA~1\\b.txt",
+                                        "E:\\Ferrylo\\x\\PROGRA~1\\sub\\c.txt"}));
+    EXPECT_TRUE(w.rx.WasNotDelivered(x + u"\\longfi~1.txt"));
+    EXPECT_EQ(w.rx.FileIndex(), 2);
+}
+
+// Between two copies of this program a body may be followed by "not intact": the new body is
+// dropped, an older file stays, and the path is named whatever is on disk.
+TEST(StreamReceiver, NotIntactEntryDropsTheBodyItFollowsAndNamesThePath) {
+    const os::WString p = u"E:\\Ferrylo\\d\\mail.pst";
+    const os::WString q = u"E:\\Ferrylo\\d\\q.txt";
+    const os::WString r = u"E:\\Ferrylo\\unlisted";
+    const std::string padded = "abc" + std::string(5000, '\0');
+    struct Row {
+        const char* name;
+        bool older;
+        std::function<void(StreamBuilder&)> build;
+        std::optional<std::string> pAfter;
+        std::vector<std::string> named;
+    };
+    const Row rows[] = {
+        {"older file kept",
+         true,
+         [&](StreamBuilder& b) {
+             b.File(Entry{p, padded}).NotIntact(p).File(Entry{q, "q"});
+         },
+         "older",
+         {os::ToUtf8(p)}},
+        {"no older file",
+         false,
+         [&](StreamBuilder& b) {
+             b.File(Entry{p, padded}).NotIntact(p).File(Entry{q, "q"});
+         },
+         std::nullopt,
+         {os::ToUtf8(p)}},
+        {"another path: the body is committed",
+         true,
+         [&](StreamBuilder& b) {
+             b.File(Entry{p, "new"}).NotIntact(r).File(Entry{q, "q"});
+         },
+         "new",
+         {os::ToUtf8(r)}},
+        {"at the end of the stream",
+         true,
+         [&](StreamBuilder& b) {
+             b.File(Entry{q, "q"}).File(Entry{p, padded}).NotIntact(p);
+         },
+         "older",
+         {os::ToUtf8(p)}},
+        {"a path outside the base folder is ignored",
+         true,
+         [&](StreamBuilder& b) {
+             b.File(Entry{p, "new"}).NotIntact(u"E:\\victim.txt").File(Entry{q, "q"});
+         },
+         "new",
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StreamBuilder b;
+        row.build(b);
+        const std::string& stream = b.Bytes();
+        for (size_t cut = 1; cut < stream.size(); cut += 97) {
+            World w;
+            if (row.older) {
+                w.fs.WriteFile(p, "older", os::kAttrReadOnly);
+            }
+            w.rx.Reset(kBase, true);
+            w.Feed(stream, {cut});
+            w.rx.Abort();  // the copy ends
+            ASSERT_EQ(w.fs.ReadFile(p), row.pAfter) << cut;
+            ASSERT_EQ(w.fs.ReadFile(q), "q") << cut;
+            ASSERT_EQ(w.NotDelivered(), row.named) << cut;
+            ASSERT_EQ(w.host.Count("report"), 0) << cut;
+            ASSERT_EQ(w.Names(u"E:\\Ferrylo\\d").size(), row.pAfter ? 2u : 1u) << cut;
+            ASSERT_EQ(w.Outside(), w.outsideBefore);
+        }
+    }
+}
+
+// A complete body waits for the next header only when the partner may send "not intact"; the
+// end of the stream in any other way commits it. A partner that never announced it gets the
+// described protocol: kind 6 is a stream error.
+TEST(StreamReceiver, CompleteBodyIsCommittedByTheNextHeaderOrTheEnd) {
+    const os::WString p = u"E:\\Ferrylo\\p.txt";
+    const std::string entry = FileEntry(p, "new");
+    {
+        World w;
+        w.fs.WriteFile(p, "older");
+        w.rx.Reset(kBase, true);
+        w.Read(entry);
+        EXPECT_EQ(w.fs.ReadFile(p), "older");
+        w.rx.Abort();
+        EXPECT_EQ(w.fs.ReadFile(p), "new");
+        EXPECT_EQ(w.rx.FileIndex(), 1);
+    }
+    {
+        World w;
+        w.Read(entry);
+        EXPECT_EQ(w.fs.ReadFile(p), "new");
+        w.Read(StreamBuilder().NotIntact(p).Bytes());
+        EXPECT_EQ(w.fs.ReadFile(p), "new");
+        EXPECT_EQ(w.host.calls.back(), "timer10");
+        EXPECT_TRUE(w.rx.NotDelivered().empty());
     }
 }
 

@@ -54,6 +54,9 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
         case OpenMode::CreateAlways:
             h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
             break;
+        case OpenMode::CreateNew:
+            h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+            break;
         case OpenMode::Append:
             h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, attributes, nullptr);
             if (h != INVALID_HANDLE_VALUE) {

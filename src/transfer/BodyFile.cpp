@@ -1,0 +1,120 @@
+// Temporary body files: created with CREATE_NEW so that they can never open, truncate or
+// replace an existing entry, and named within the 259 characters Windows accepts without the
+// extended-length form.
+#include "transfer/BodyFile.h"
+
+#include <algorithm>
+
+#include "os/Text.h"
+
+namespace {
+
+constexpr size_t kMaxPath = 259;
+constexpr int kNameAttempts = 32;
+// One write call takes a 32-bit size; reads are normally at most 64 KiB anyway.
+constexpr size_t kMaxWriteChunk = size_t{1} << 30;
+
+// "~tdx12.tmp", or "~12" when the folder leaves less room: a received name has at least one
+// character, so its folder always leaves room for four more.
+os::WString TempName(const os::WString& folder, uint32_t serial) {
+    const os::WString number = os::ToWStringUnsigned(serial);
+    os::WString path = folder + u"\\~tdx" + number + u".tmp";
+    if (path.size() > kMaxPath) {
+        path = folder + u"\\~" + number;
+    }
+    return path;
+}
+
+os::WString NameOf(const os::WString& path) {
+    return path.substr(path.rfind(u'\\') + 1);
+}
+
+}  // namespace
+
+bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath) {
+    Discard();
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const os::WString temp = TempName(folder, ++m_nSerial);
+        if (temp.size() > kMaxPath) {
+            return false;
+        }
+        m_pFile = m_fs.Open(temp, os::OpenMode::CreateNew);
+        if (m_pFile) {
+            m_sTemp = temp;
+            m_sFinal = finalPath;
+            return true;
+        }
+        const uint32_t error = m_fs.LastError();
+        if (error != os::kErrFileExists && error != os::kErrAlreadyExists &&
+            error != os::kErrAccessDenied) {
+            return false;  // the folder itself is the trouble, not the name
+        }
+    }
+    return false;
+}
+
+bool CBodyFile::Write(const uint8_t* data, size_t size) {
+    if (!m_pFile) {
+        return false;
+    }
+    size_t done = 0;
+    while (done < size) {
+        const auto chunk = static_cast<uint32_t>(std::min(size - done, kMaxWriteChunk));
+        uint32_t written = 0;
+        if (!m_pFile->Write(data + done, chunk, written) || written != chunk) {
+            return false;
+        }
+        done += chunk;
+    }
+    return true;
+}
+
+void CBodyFile::Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite) {
+    if (m_pFile) {
+        m_pFile->SetTimes(&creation, &lastAccess, &lastWrite);
+        m_pFile.reset();
+    }
+}
+
+bool CBodyFile::Commit(uint32_t attributes) {
+    if (!IsHeld()) {
+        return false;
+    }
+    m_pFile.reset();
+    // Without the replace flag the move fails on any entry that answers to the final name,
+    // its short name included; only then is it worth looking at what is there.
+    if (!m_fs.MoveFile(m_sTemp, m_sFinal, 0) && !ReplaceExisting()) {
+        Discard();
+        return false;
+    }
+    m_sTemp.clear();
+    m_fs.SetAttributes(m_sFinal, attributes);
+    return true;
+}
+
+bool CBodyFile::ReplaceExisting() {
+    os::FindData found;
+    const bool sameFile = m_fs.FindFirst(m_sFinal, found) != nullptr &&
+                          (found.attributes & os::kAttrDirectory) == 0 &&
+                          os::EqualsNoCase(found.name, NameOf(m_sFinal));
+    if (!sameFile) {
+        return false;
+    }
+    if (found.attributes & (os::kAttrReadOnly | os::kAttrHidden | os::kAttrSystem)) {
+        m_fs.SetAttributes(m_sFinal, os::kAttrNormal);
+    }
+    if (m_fs.MoveFile(m_sTemp, m_sFinal, os::kMoveReplaceExisting)) {
+        return true;
+    }
+    // The old file stays as it was, attributes included.
+    m_fs.SetAttributes(m_sFinal, found.attributes);
+    return false;
+}
+
+void CBodyFile::Discard() {
+    m_pFile.reset();
+    if (!m_sTemp.empty()) {
+        m_fs.DeleteFile(m_sTemp);
+        m_sTemp.clear();
+    }
+}
