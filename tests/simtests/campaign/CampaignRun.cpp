@@ -312,7 +312,10 @@ class CampaignRun {
                 return Fail("hang: the world fell idle with the copy still running on the " +
                             std::string(pc == m_src ? "source" : "destination") + " (role " +
                             std::to_string(dlg->m_nRole) + ", state " +
-                            std::to_string(dlg->m_nCom) + ")");
+                            std::to_string(dlg->m_nCom) + ", pass " +
+                            std::to_string(dlg->m_nSendPass) +
+                            (dlg->m_bCopyInProgress ? ", marked in progress" : "") +
+                            (dlg->m_pProgress ? ", progress window open" : "") + ")");
             }
         }
         return true;
