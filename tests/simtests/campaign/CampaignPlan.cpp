@@ -76,6 +76,7 @@ bool ParseFaultNames(const std::string& text, uint32_t& classes) {
 namespace {
 
 constexpr int kStandardTimedFiles = 8;
+constexpr uint64_t kPiece = 65536;
 
 FaultClass DrawClass(std::mt19937_64& rng, uint32_t allowed) {
     std::vector<FaultClass> choices;
@@ -90,13 +91,20 @@ FaultClass DrawClass(std::mt19937_64& rng, uint32_t allowed) {
 // A file of the plan that a fault may strike: not empty, reachable by a short path.
 PlantedEntry* DrawVictim(std::mt19937_64& rng, Plan& plan, uint64_t minSize) {
     std::vector<PlantedEntry*> candidates;
+    std::vector<PlantedEntry*> large;
     for (PlantedEntry& entry : plan.entries) {
         // A file picked directly in the file-list dialog is checked there as it is picked.
         const bool pickedDirectly = plan.mode == 2 && entry.relative.empty();
         if (!entry.isDir && entry.content.size() >= minSize && entry.source.size() < 250 &&
             !entry.changesWhileRead && !pickedDirectly) {
             candidates.push_back(&entry);
+            if (minSize > 0 && entry.content.size() > kPiece) {
+                large.push_back(&entry);
+            }
         }
+    }
+    if (!large.empty() && rng() % 3 != 0) {
+        return large[rng() % large.size()];
     }
     return candidates.empty() ? nullptr : candidates[rng() % candidates.size()];
 }
@@ -108,7 +116,11 @@ bool StrikeFile(std::mt19937_64& rng, sim::SimFileSystem& fs, Plan& plan, FaultC
         return false;
     }
     const uint64_t size = victim->content.size();
-    const uint64_t offset = size == 0 ? 0 : rng() % size;
+    uint64_t offset = size == 0 ? 0 : rng() % size;
+    // A fault while a file is read strikes most often past its first piece.
+    if (size > kPiece && rng() % 3 != 0) {
+        offset = kPiece + rng() % (size - kPiece);
+    }
     switch (kind) {
         case kUnreadable:
             return fs.SetUnreadable(victim->source, true);

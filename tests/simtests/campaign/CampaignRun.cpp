@@ -3,14 +3,13 @@
 
 #include <random>
 
-#include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
-#include "common/RoleScript.h"
 #include "net/Sockets.h"
 #include "os/Text.h"
 #include "resource.h"
 #include "sim/SimDialogWindow.h"
 #include "sim/SimWorld.h"
+#include "simtests/TwoPcKit.h"
 
 namespace campaign {
 
@@ -34,15 +33,7 @@ const char16_t kStopQuestion[] = u"中断してもよろしいですか？";
 class CampaignRun {
   public:
     CampaignRun(uint64_t seed, uint32_t allowed) : m_world(seed), m_rng(seed ^ 0xFA17) {
-        sim::SimPcConfig a;
-        a.computerName = u"PC-A";
-        a.address = {192, 168, 1, 10};
-        sim::SimPcConfig b;
-        b.computerName = u"PC-B";
-        b.userName = u"hanako";
-        b.address = {192, 168, 1, 11};
-        m_src = &m_world.AddPc(a);
-        m_dst = &m_world.AddPc(b);
+        twopc::AddTwoPcs(m_world, m_src, m_dst);
         m_world.SetBudget(kHandOverBudget, kVirtualBudgetMs);
         m_plan = DrawPlan(seed, allowed, m_src->fs());
         m_report.seed = seed;
@@ -133,14 +124,7 @@ class CampaignRun {
     }
 
     bool StartBoth() {
-        rolescript::ChooseRole(m_src->ui(), rolescript::Role::Source, u"PC-B");
-        rolescript::ChooseRole(m_dst->ui(), rolescript::Role::Destination, u"PC-A");
-        for (sim::SimPc* pc : {m_src, m_dst}) {
-            m_world.Start(*pc, [](os::Platform& os) {
-                CTandrixApp app(os);
-                app.Run();
-            });
-        }
+        twopc::StartTwoPrograms(m_world, *m_src, *m_dst);
         if (!Settle()) {
             return false;
         }

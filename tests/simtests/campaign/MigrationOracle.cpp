@@ -66,6 +66,22 @@ std::string FirstDifference(const std::string& before, const std::string& after)
     }
 }
 
+// Whether every component of `path` below `base` is an entry's real name: a path that only
+// resolves through a short-name alias names another entry.
+bool HasRealNames(sim::SimFileSystem& fs, const os::WString& path, const os::WString& base) {
+    for (size_t end = path.find(u'\\', base.size() + 1);; end = path.find(u'\\', end + 1)) {
+        const os::WString prefix = path.substr(0, end);
+        os::FindData found;
+        if (!fs.FindFirst(prefix, found) ||
+            !os::EqualsNoCase(found.name, prefix.substr(prefix.rfind(u'\\') + 1))) {
+            return false;
+        }
+        if (end == os::WString::npos) {
+            return true;
+        }
+    }
+}
+
 }  // namespace
 
 OutsideSnapshot TakeOutsideSnapshot(sim::SimFileSystem& fs, const os::WString& base,
@@ -148,6 +164,8 @@ Verdict CheckMigration(const MigrationOutcome& outcome) {
         std::string fault;
         if (!exists) {
             fault = "missing";
+        } else if (!HasRealNames(destination, path, outcome.base)) {
+            fault = "found only through a short-name alias";
         } else if (entry.isDir != ((attributes & os::kAttrDirectory) != 0)) {
             fault = entry.isDir ? "a file instead of a folder" : "a folder instead of a file";
         } else if (!entry.isDir) {
