@@ -22,6 +22,7 @@ constexpr uint64_t kDefaultFileTime = 133485408000000000ull;
 // Extra Windows error codes the simulated file system gives.
 constexpr uint32_t kErrWriteFault = 29;
 constexpr uint32_t kErrDirectory = 267;  // "The directory name is invalid."
+constexpr uint32_t kErrLockViolation = 33;
 
 struct SimTimes {
     uint64_t creation = 0;
@@ -91,6 +92,11 @@ class SimFileSystem : public os::FileSystem {
     // The size directory listings report for the file from now on.
     bool SetListedSize(const os::WString& path, uint64_t size);
     bool ForceRemove(const os::WString& path);  // the entry vanishes, open or not
+    // The first read that reaches byte `offset` of the file sets off `kind` (SimFsNode.h).
+    bool SetReadFault(const os::WString& path, uint64_t offset, SimReadFault kind);
+    // Renames an entry whatever length its paths then have, as a program using
+    // extended-length paths can: the way to plant trees deeper than MAX_PATH.
+    bool RenameBeyondMaxPath(const os::WString& path, const os::WString& newName);
 
     const std::vector<SimPendingMove>& PendingMoves() const { return m_pendingMoves; }
 
@@ -130,6 +136,8 @@ class SimFileSystem : public os::FileSystem {
     static uint64_t ContentBytes(const SimNode& node);
     static os::FindData Record(const SimNode& node, const os::WString& name);
     static void MarkGone(SimNode& node);
+    // False when a read at `position` of `size` bytes must fail (the error is set).
+    bool TripReadFault(SimDrive& drive, SimNode& node, uint64_t position, uint32_t size);
     bool MoveAcrossDrives(const Lookup& from, const Lookup& to, const SimPath& toPath,
                           uint32_t flags);
 

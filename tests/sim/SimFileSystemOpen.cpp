@@ -33,6 +33,9 @@ class SimOpenFile : public os::File {
         if (!Usable()) {
             return false;
         }
+        if (m_node->readFault && !m_fs.TripReadFault(*m_drive, *m_node, m_position, size)) {
+            return false;
+        }
         const std::string& data = m_node->data;
         const uint64_t left = m_position < data.size() ? data.size() - m_position : 0;
         got = static_cast<uint32_t>(std::min<uint64_t>(left, size));

@@ -17,6 +17,20 @@ namespace sim {
 constexpr uint32_t kSettableAttributes = os::kAttrReadOnly | os::kAttrHidden | os::kAttrSystem |
                                          os::kAttrArchive | os::kAttrTemporary | 0x1000 | 0x2000;
 
+// What happens to a file while a reader is inside it (SimFileSystem::SetReadFault).
+enum class SimReadFault {
+    Fail,    // reads from the offset on fail, as under another program's byte-range lock
+    Shrink,  // the file is cut at the offset by its writer
+    Vanish,  // the file is deleted (or its medium pulled) under the open handle
+    Change,  // its writer rewrites the bytes from the offset on, same size
+    Lock,    // another program takes it without sharing: reads fail, later opens too
+};
+
+struct SimReadFaultAt {
+    uint64_t offset = 0;
+    SimReadFault kind = SimReadFault::Fail;
+};
+
 struct SimNode {
     bool isDir = false;
     os::WString name;
@@ -36,6 +50,7 @@ struct SimNode {
     // The size a directory listing reports instead of the content's (a file that changes
     // while it is being sent, or a giant one the test does not hold in memory).
     std::optional<uint64_t> listedSize;
+    std::optional<SimReadFaultAt> readFault;  // trips when a read reaches its offset
     int readers = 0;
     int writers = 0;
 

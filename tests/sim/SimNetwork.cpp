@@ -21,6 +21,15 @@ uint32_t Key(const os::IPv4& address) {
 }  // namespace
 
 // One direction of a connection.
+// A pending CorruptPatternAfter fault of one pipe.
+struct NetPatternFault {
+    uint64_t from = 0;
+    std::string pattern;
+    size_t index = 0;
+    uint8_t mask = 0;
+    bool done = false;
+};
+
 struct NetPipe {
     uint64_t sent = 0;       // stream offset of the next byte sent
     uint64_t delivered = 0;  // bytes arrived at the receiving side
@@ -34,6 +43,8 @@ struct NetPipe {
 
     std::map<uint64_t, uint8_t> corrupt;  // stream offset → xor mask
     std::optional<uint64_t> cutAt;
+    std::optional<uint64_t> stallAt;
+    std::vector<NetPatternFault> patternFaults;
     uint64_t delayMs = 0;
     std::optional<ReadSplit> split;
 
@@ -447,6 +458,15 @@ class NetSocket : public os::Socket {
     // Puts `n` bytes on their way; false when the connection was cut among them.
     bool Transmit(const char* data, size_t n) {
         NetPipe& out = OutPipe();
+        if (out.stallAt && out.sent <= *out.stallAt && out.sent + n > *out.stallAt &&
+            !m_network.Stalled(*m_connection)) {
+            const size_t before = static_cast<size_t>(*out.stallAt - out.sent);
+            if (!Transmit(data, before)) {
+                return false;
+            }
+            m_network.Stall(*m_connection);
+            return Transmit(data + before, n - before);
+        }
         bool cut = false;
         if (out.cutAt && out.sent + n > *out.cutAt) {
             n = static_cast<size_t>(*out.cutAt > out.sent ? *out.cutAt - out.sent : 0);
@@ -457,6 +477,15 @@ class NetSocket : public os::Socket {
             for (auto it = out.corrupt.lower_bound(out.sent);
                  it != out.corrupt.end() && it->first < out.sent + n; ++it) {
                 piece[static_cast<size_t>(it->first - out.sent)] ^= static_cast<char>(it->second);
+            }
+            for (NetPatternFault& fault : out.patternFaults) {
+                const size_t start =
+                    fault.from > out.sent ? static_cast<size_t>(fault.from - out.sent) : 0;
+                const size_t at = start < n ? piece.find(fault.pattern, start) : std::string::npos;
+                if (!fault.done && at != std::string::npos) {
+                    piece[at + fault.index] ^= static_cast<char>(fault.mask);
+                    fault.done = true;
+                }
             }
             out.sent += n;
             out.inFlight += n;
@@ -581,6 +610,9 @@ std::shared_ptr<NetConnection> Network::Open(SimNet& connector, SimNet& acceptor
 
 void Network::Deliver(const std::shared_ptr<NetConnection>& connection, bool fromConnector,
                       std::string piece) {
+    if (Stalled(*connection)) {
+        return;  // in flight for ever: the window fills and the sender waits
+    }
     NetPipe& pipe = fromConnector ? connection->up : connection->down;
     Schedule(ArrivalTime(pipe), [connection, fromConnector, piece = std::move(piece)]() mutable {
         NetPipe& p = fromConnector ? connection->up : connection->down;
@@ -599,6 +631,9 @@ void Network::Deliver(const std::shared_ptr<NetConnection>& connection, bool fro
 }
 
 void Network::SendFin(const std::shared_ptr<NetConnection>& connection, bool fromConnector) {
+    if (Stalled(*connection)) {
+        return;
+    }
     NetPipe& pipe = fromConnector ? connection->up : connection->down;
     Schedule(ArrivalTime(pipe), [connection, fromConnector] {
         NetPipe& p = fromConnector ? connection->up : connection->down;
@@ -610,7 +645,7 @@ void Network::SendFin(const std::shared_ptr<NetConnection>& connection, bool fro
 }
 
 void Network::Break(const std::shared_ptr<NetConnection>& connection) {
-    if (connection->cut) {
+    if (connection->cut || Stalled(*connection)) {
         return;
     }
     connection->cut = true;
@@ -680,6 +715,12 @@ void Network::ApplyRule(const Rule& rule, NetConnection& connection) {
             case Rule::Kind::Split:
                 pipe.split = rule.split;
                 break;
+            case Rule::Kind::CorruptPattern:
+                pipe.patternFaults.push_back({rule.value, rule.pattern, rule.index, rule.mask});
+                break;
+            case Rule::Kind::Stall:
+                pipe.stallAt = pipe.stallAt ? std::min(*pipe.stallAt, rule.value) : rule.value;
+                break;
         }
     }
 }
@@ -707,6 +748,44 @@ void Network::CutAt(const StreamSelector& stream, uint64_t offset) {
 
 void Network::Delay(const StreamSelector& stream, uint64_t ms) {
     AddRule({stream, Rule::Kind::Delay, ms, 0, {}});
+}
+
+void Network::StallAt(const StreamSelector& stream, uint64_t offset) {
+    AddRule({stream, Rule::Kind::Stall, offset, 0, {}});
+}
+
+void Network::CorruptPatternAfter(const StreamSelector& stream, uint64_t offset,
+                                  std::string pattern, size_t index, uint8_t mask) {
+    if (index < pattern.size()) {
+        AddRule({stream, Rule::Kind::CorruptPattern, offset, mask, {}, std::move(pattern), index});
+    }
+}
+
+namespace {
+
+uint32_t AddressKey(const os::IPv4& address) {
+    return (uint32_t{address[0]} << 24) | (uint32_t{address[1]} << 16) |
+           (uint32_t{address[2]} << 8) | uint32_t{address[3]};
+}
+
+std::pair<uint32_t, uint32_t> PairKey(const os::IPv4& a, const os::IPv4& b) {
+    const uint32_t x = AddressKey(a);
+    const uint32_t y = AddressKey(b);
+    return {std::min(x, y), std::max(x, y)};
+}
+
+}  // namespace
+
+bool Network::Stalled(const os::IPv4& a, const os::IPv4& b) const {
+    return m_stalled.count(PairKey(a, b)) > 0;
+}
+
+bool Network::Stalled(const NetConnection& connection) const {
+    return Stalled(connection.connectorAddress, connection.acceptorAddress);
+}
+
+void Network::Stall(const NetConnection& connection) {
+    m_stalled.insert(PairKey(connection.connectorAddress, connection.acceptorAddress));
 }
 
 uint64_t Network::BytesSent(const StreamSelector& stream) const {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,15 @@ class Network : public SimTimeSource {
     // WSAECONNRESET); later sends on it fail.
     void CutAt(const StreamSelector& stream, uint64_t offset);
     void Delay(const StreamSelector& stream, uint64_t ms);
+    // The cable is pulled once the stream reaches `offset`: from then on nothing at all passes
+    // between the two addresses, either way, and neither side is told (sends fill the window
+    // and then wait, as over a real dead link).
+    void StallAt(const StreamSelector& stream, uint64_t offset);
+    // The first occurrence of `pattern` that lies at or after `offset` within one sent piece
+    // gets `mask` xored into its byte `index`: a fault aimed at a frame rather than at data.
+    void CorruptPatternAfter(const StreamSelector& stream, uint64_t offset, std::string pattern,
+                             size_t index, uint8_t mask);
+    bool Stalled(const os::IPv4& a, const os::IPv4& b) const;
     void ClearFaults() { m_rules.clear(); }
 
     // Counters.
@@ -120,10 +130,12 @@ class Network : public SimTimeSource {
 
     struct Rule {
         StreamSelector stream;
-        enum class Kind { Corrupt, Cut, Delay, Split } kind;
+        enum class Kind { Corrupt, Cut, Delay, Split, Stall, CorruptPattern } kind;
         uint64_t value = 0;
         uint8_t mask = 0;
         ReadSplit split;
+        std::string pattern;
+        size_t index = 0;
     };
 
     void Attach(SimNet& endpoint);
@@ -144,6 +156,8 @@ class Network : public SimTimeSource {
     void SendFin(const std::shared_ptr<NetConnection>& connection, bool fromConnector);
     // A fault broke the connection: each side sees it close after what came before.
     void Break(const std::shared_ptr<NetConnection>& connection);
+    bool Stalled(const NetConnection& connection) const;
+    void Stall(const NetConnection& connection);
     size_t SplitLength(NetPipe& pipe, size_t wanted);
 
     SimClock& m_clock;
@@ -153,6 +167,7 @@ class Network : public SimTimeSource {
     uint64_t m_windowBytes = 128 * 1024;
     ReadSplit m_defaultSplit;
     std::vector<Rule> m_rules;
+    std::set<std::pair<uint32_t, uint32_t>> m_stalled;  // address pairs, lower first
     std::map<uint32_t, SimNet*> m_endpoints;
     std::vector<std::shared_ptr<NetConnection>> m_connections;
     std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> m_timeline;

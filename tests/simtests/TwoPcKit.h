@@ -21,31 +21,38 @@ inline CTandrixDlg& MainDialog(sim::SimDialogWindow& window) {
     return dynamic_cast<CTandrixDlg&>(window.Dialog());
 }
 
+// The two PCs of every two-PC story: PC-A (the source) and PC-B, whose user is hanako.
+inline void AddTwoPcs(sim::World& world, sim::SimPc*& src, sim::SimPc*& dst) {
+    sim::SimPcConfig a;
+    a.computerName = u"PC-A";
+    a.address = {192, 168, 1, 10};
+    sim::SimPcConfig b;
+    b.computerName = u"PC-B";
+    b.userName = u"hanako";
+    b.address = {192, 168, 1, 11};
+    src = &world.AddPc(a);
+    dst = &world.AddPc(b);
+}
+
+// Both programs start; in the role dialog the source's user chooses 引越元 and names PC-B, the
+// destination's user 引越先 and PC-A. They run in the world's next run.
+inline void StartTwoPrograms(sim::World& world, sim::SimPc& src, sim::SimPc& dst) {
+    rolescript::ChooseRole(src.ui(), rolescript::Role::Source, u"PC-B");
+    rolescript::ChooseRole(dst.ui(), rolescript::Role::Destination, u"PC-A");
+    for (sim::SimPc* pc : {&src, &dst}) {
+        world.Start(*pc, [](os::Platform& os) {
+            CTandrixApp app(os);
+            app.Run();
+        });
+    }
+}
+
 class TwoPcTest : public ::testing::Test {
   protected:
-    explicit TwoPcTest(uint64_t seed = 1) : world(seed) {
-        sim::SimPcConfig a;
-        a.computerName = u"PC-A";
-        a.address = {192, 168, 1, 10};
-        sim::SimPcConfig b;
-        b.computerName = u"PC-B";
-        b.userName = u"hanako";
-        b.address = {192, 168, 1, 11};
-        src = &world.AddPc(a);
-        dst = &world.AddPc(b);
-    }
+    explicit TwoPcTest(uint64_t seed = 1) : world(seed) { AddTwoPcs(world, src, dst); }
 
-    // Both programs start; in the role dialog the source's user chooses 引越元 and names PC-B,
-    // the destination's user 引越先 and PC-A.
     void StartBoth() {
-        rolescript::ChooseRole(src->ui(), rolescript::Role::Source, u"PC-B");
-        rolescript::ChooseRole(dst->ui(), rolescript::Role::Destination, u"PC-A");
-        for (sim::SimPc* pc : {src, dst}) {
-            world.Start(*pc, [](os::Platform& os) {
-                CTandrixApp app(os);
-                app.Run();
-            });
-        }
+        StartTwoPrograms(world, *src, *dst);
         Run();
         ASSERT_EQ(Main(*src).m_nPcRole, 1);
         ASSERT_EQ(Main(*dst).m_nPcRole, 2);
