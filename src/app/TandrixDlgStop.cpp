@@ -216,8 +216,12 @@ void CTandrixDlg::AbandonCopy() {
         return;
     }
     StopTimer7();
-    const std::string word = wire::MakeBackWord(BackWord::StopCopy);
-    SendBack(word.data(), word.size());
+    // Over a connection that is gone the partner learns of the loss itself and ends its side
+    // as for any lost connection; telling it "StopCopy" first would end it without a word.
+    if (!m_ClientSocket.IsBroken()) {
+        const std::string word = wire::MakeBackWord(BackWord::StopCopy);
+        SendBack(word.data(), word.size());
+    }
     CloseProgress();
     Window().Enable(true);
     ResetCopyState();
