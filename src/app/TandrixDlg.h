@@ -69,8 +69,11 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::WString DestRoot() const;  // "X:\Ferrylo" from the destination drive text
     // One read of the incoming connection, handled by the state this PC is in.
     void OnStateData(const char* data, size_t size);
-    // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
+    // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN; when the
+    // partner is no longer connected it tells the user and starts nothing.
     bool BeginCopy();
+    // True while a copy runs on this PC, as its source or its destination.
+    bool CopyRunning() const { return m_bCopyInProgress || m_nRole != 0; }
 
     // Screens: 0 not set up, 1 ready, 2 searching, 4 receiving.
     int m_nScreen = 0;
@@ -83,6 +86,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bDrivesExchanged = false;
     bool m_bPeerListHeld = false;
     bool m_bSearching = false;
+    bool m_bConnecting = false;        // a connect call is under way (even after Cancel)
+    bool m_bAcceptPending = false;     // the partner connected to us before our connect stood
+    bool m_bDriveListPending = false;  // the partner asked for our list before our connect stood
     bool m_bCopyStarted = false;
     bool m_bCopyInProgress = false;
     bool m_bRunning = false;

@@ -198,7 +198,11 @@ void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
 void CTandrixDlg::OnCommandFrame(int command) {
     switch (static_cast<Command>(command)) {
         case Command::REQREMOTEDRIVE:
-            SendDriveList();
+            if (m_bConnecting) {
+                m_bDriveListPending = true;  // sent as soon as the connection back stands
+            } else {
+                SendDriveList();
+            }
             break;
         case Command::GOTREMOTEDRIVE:
             if (m_bPeerListHeld) {
