@@ -11,6 +11,14 @@ namespace {
 
 constexpr int kListenBacklog = 5;
 
+os::WString DottedText(const os::IPv4& address) {
+    os::WString text;
+    for (size_t i = 0; i < address.size(); ++i) {
+        text += (i ? u"." : u"") + os::ToWString(static_cast<int>(address[i]));
+    }
+    return text;
+}
+
 void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
     if (owner != nullptr) {
         owner->Window().Send(message, wParam);
@@ -111,7 +119,14 @@ void CServerSocket::OnAccept(int error) {
     }
     if (!IsPartner(candidate->Sock())) {
         Trace(u"CServerSocket::OnAccept() connection from a stranger closed");
+        os::IPv4 peer{};
+        const bool known = candidate->Sock().PeerAddress(peer);
         candidate->Sock().Close();
+        // The partner may have reached us from another of its addresses (two network cards):
+        // the user learns which address was refused and what to do, once per address.
+        if (known && m_refused.insert(peer).second) {
+            ShowMessage(m_os.ui, DottedText(peer) + texts::kStrangerRefused);
+        }
         return;
     }
     if (m_pAccepted) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "os/Net.h"
@@ -63,8 +64,8 @@ class CServerSocket : public os::SocketEvents {
     void Close();
     void OnAccept(int error) override;
 
-    // Addresses the partner may connect from; connections from anywhere else are closed
-    // at once without any other effect.
+    // Addresses the partner may connect from; a connection from anywhere else is closed at
+    // once, and the user is told of each such address once.
     void SetPartnerAddresses(const std::vector<os::IPv4>& addresses);
     const std::vector<os::IPv4>& PartnerAddresses() const { return m_partners; }
 
@@ -80,7 +81,8 @@ class CServerSocket : public os::SocketEvents {
     os::Platform& m_os;
     std::unique_ptr<os::Socket> m_pSocket;
     std::vector<os::IPv4> m_partners;
-    int m_nReceiveCount = -1;  // counts readable events of the incoming connection
+    std::set<os::IPv4> m_refused;  // addresses the user has been told of
+    int m_nReceiveCount = -1;      // counts readable events of the incoming connection
 };
 
 // The outgoing connection to the partner.
