@@ -254,7 +254,6 @@ enum : int {
     kTimerStopAnswer = 11,
     kTimerMessageSettle = 12,  // a drive list or folder list is complete once it is quiet
 };
-constexpr unsigned kMessageSettleMs = 200;
 
 // Copy commands of the main window.
 enum : int {

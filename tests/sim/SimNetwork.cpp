@@ -37,6 +37,7 @@ struct NetPipe {
     std::map<uint64_t, uint8_t> corrupt;  // stream offset → xor mask
     std::optional<uint64_t> cutAt;
     uint64_t delayMs = 0;
+    std::map<uint64_t, uint64_t> pauses;  // stream offset → extra delay from there on
     std::optional<ReadSplit> split;
 
     uint64_t Unread() const { return delivered - read; }
@@ -495,6 +496,19 @@ class NetSocket : public os::Socket {
     // Puts `n` bytes on their way; false when the connection was cut among them.
     bool Transmit(const char* data, size_t n) {
         NetPipe& out = OutPipe();
+        // A pause inside these bytes: what comes before it goes now, the rest after it.
+        const auto pause = out.pauses.lower_bound(out.sent);
+        if (pause != out.pauses.end() && pause->first < out.sent + n) {
+            const size_t before = static_cast<size_t>(pause->first - out.sent);
+            const uint64_t ms = pause->second;
+            out.pauses.erase(pause);
+            if (!Transmit(data, before)) {
+                return false;
+            }
+            out.lastArrival =
+                std::max(out.lastArrival, m_network.m_clock.NowMs() + m_network.m_latencyMs + ms);
+            return Transmit(data + before, n - before);
+        }
         bool cut = false;
         if (out.cutAt && out.sent + n > *out.cutAt) {
             n = static_cast<size_t>(*out.cutAt > out.sent ? *out.cutAt - out.sent : 0);
@@ -797,6 +811,9 @@ void Network::ApplyRule(const Rule& rule, NetConnection& connection) {
             case Rule::Kind::Split:
                 pipe.split = rule.split;
                 break;
+            case Rule::Kind::Pause:
+                pipe.pauses[rule.value] = rule.pauseMs;
+                break;
         }
     }
 }
@@ -824,6 +841,12 @@ void Network::CutAt(const StreamSelector& stream, uint64_t offset) {
 
 void Network::Delay(const StreamSelector& stream, uint64_t ms) {
     AddRule({stream, Rule::Kind::Delay, ms, 0, {}});
+}
+
+void Network::PauseAt(const StreamSelector& stream, uint64_t offset, uint64_t ms) {
+    Rule rule{stream, Rule::Kind::Pause, offset, 0, {}};
+    rule.pauseMs = ms;
+    AddRule(rule);
 }
 
 uint64_t Network::BytesSent(const StreamSelector& stream) const {

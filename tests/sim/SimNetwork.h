@@ -101,6 +101,9 @@ class Network : public SimTimeSource {
     // WSAECONNRESET); later sends on it fail.
     void CutAt(const StreamSelector& stream, uint64_t offset);
     void Delay(const StreamSelector& stream, uint64_t ms);
+    // The bytes from `offset` on arrive `ms` later than they would (a retransmission inside a
+    // message).
+    void PauseAt(const StreamSelector& stream, uint64_t offset, uint64_t ms);
     void ClearFaults() { m_rules.clear(); }
     // The cable between `a` and `b` is pulled (or one of them fell asleep): nothing more passes
     // either way on their connections, not even a close or a reset, and what was in flight is
@@ -128,10 +131,11 @@ class Network : public SimTimeSource {
 
     struct Rule {
         StreamSelector stream;
-        enum class Kind { Corrupt, Cut, Delay, Split } kind;
+        enum class Kind { Corrupt, Cut, Delay, Split, Pause } kind;
         uint64_t value = 0;
         uint8_t mask = 0;
         ReadSplit split;
+        uint64_t pauseMs = 0;  // Pause: how long
     };
 
     void Attach(SimNet& endpoint);

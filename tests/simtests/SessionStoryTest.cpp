@@ -1,6 +1,7 @@
 // The session around the copies: pairing when the partner's connection back is accepted before
-// this PC knows its own connect stood, a partner lost while the user chooses in a dialog, and a
-// whole-drive copy over an empty and an unreadable drive.
+// this PC knows its own connect stood, drive lists that pause inside, a partner lost while the
+// user chooses in a dialog, and a whole-drive copy over an empty and an unreadable drive.
+#include "platform/Drive.h"
 #include "platform/Texts.h"
 #include "simtests/TwoPcKit.h"
 
@@ -31,6 +32,19 @@ TEST_F(SessionStoryTest, PairingCompletesWhenThePartnerConnectsBackFirst) {
     EXPECT_TRUE(src->ui().Boxes().empty()) << "no \"not found\" on the source";
     EXPECT_TRUE(dst->ui().Boxes().empty());
     EXPECT_EQ(world.net().Connections().size(), 2u) << "one connection each way, no retry";
+}
+
+TEST_F(SessionStoryTest, DriveListsThatPauseInsideArriveWhole) {
+    // Each PC's drive list stops for two seconds inside its first record, as a lost segment
+    // would make it (the source's list follows its 16-byte request on that connection).
+    world.net().PauseAt({dst->address(), src->address(), sim::SimSide::Connector}, 20, 2000);
+    world.net().PauseAt({src->address(), dst->address(), sim::SimSide::Connector}, 16 + 20, 2000);
+    StartBoth();
+    Pair();
+    EXPECT_EQ(Main(*src).m_peer.m_sRemoteUserName, u"hanako");
+    EXPECT_EQ(Main(*src).m_pRemoteDrives->Count(), Main(*dst).m_pMyDrives->Count());
+    EXPECT_EQ(Main(*dst).m_pRemoteDrives->Count(), Main(*src).m_pMyDrives->Count());
+    EXPECT_FALSE(Main(*dst).m_peer.m_sRemoteUserName.empty());
 }
 
 TEST_F(SessionStoryTest, APartnerLostWhileTheDriveChoiceIsOpenStartsNothing) {
