@@ -12,6 +12,7 @@
 #include "platform/Trace.h"
 #include "transfer/BackChannel.h"
 #include "transfer/CommandFrame.h"
+#include "transfer/FolderListings.h"
 #include "transfer/PathGuard.h"
 #include "ui/DlgProgress.h"
 
@@ -302,6 +303,7 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     const bool validBase = IsValidBaseFolder(base);
     const os::WString errorList = base + u"\\FerryloLog.txt";
     bool listed = false;
+    CFolderListings listings(m_os.fs);
     if (validBase) {
         m_os.fs.SetAttributes(errorList, os::kAttrNormal);
         m_os.fs.DeleteFile(errorList);
@@ -315,7 +317,7 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
             }
             // Only what lies below the base folder is looked at; anything else is missing.
             const bool present = line.size() <= kMaxLoggedPath &&
-                                 IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
+                                 IsSafeDestinationPath(base, line) && listings.Exists(line);
             if (!present) {
                 AppendUtf8(m_os.fs, errorList,
                            (listed ? u""
