@@ -14,7 +14,10 @@ constexpr int kListenBacklog = 5;
 os::WString DottedText(const os::IPv4& address) {
     os::WString text;
     for (size_t i = 0; i < address.size(); ++i) {
-        text += (i ? u"." : u"") + os::ToWString(static_cast<int>(address[i]));
+        if (i > 0) {
+            text += u'.';
+        }
+        text += os::ToWString(static_cast<int>(address[i]));
     }
     return text;
 }
