@@ -237,6 +237,18 @@ TEST_F(CopyEndTest, ClosingTheSourcesWindowEndsTheCopyAtOnceOnBothPcs) {
     EXPECT_LT(ArrivedFiles(), kBulkFiles);
 }
 
+TEST_F(CopyEndTest, ClosingTheDestinationsWindowLeavesNoPartialFile) {
+    StartBulkAndRunTo(5);
+    Main(*dst).Window().PostClose();
+    ASSERT_TRUE(world.RunUntil([&] { return world.Finished(*dst); })) << world.Failure();
+    Run();
+    EXPECT_EQ(TakeBox(*src),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+    EXPECT_TRUE(dst->ui().Boxes().empty());
+    EXPECT_EQ(Main(*src).m_nRole, 0);
+    EXPECT_LT(ArrivedFiles(), kBulkFiles) << "and every file there is whole";
+}
+
 TEST_F(CopyEndTest, APartnerThatVanishesIsNoticedOnBothPcsWithinAMinute) {
     StartBulkAndRunTo(5);
     const uint64_t pulled = world.NowMs();
