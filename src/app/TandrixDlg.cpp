@@ -206,11 +206,24 @@ void CTandrixDlg::StartChosenCopy() {
 }
 
 bool CTandrixDlg::BeginCopy() {
+    // The connection may have been lost while the user chose in a dialog: then the partner's
+    // facts are stale and nothing can be sent.
+    if (!m_bConnected || !m_bDrivesExchanged) {
+        ShowMessage(m_os.ui, texts::kConnectionLost);
+        return false;
+    }
     m_bCopyInProgress = true;
     m_nRole = 1;
     m_os.sys.SetKeepAwake(true);
     Trace(u"Send SENDCOUNTBEGIN");
-    return SendFrame(static_cast<int>(wire::Command::SENDCOUNTBEGIN));
+    if (SendFrame(static_cast<int>(wire::Command::SENDCOUNTBEGIN))) {
+        return true;
+    }
+    m_bCopyInProgress = false;
+    m_nRole = 0;
+    m_os.sys.SetKeepAwake(false);
+    ShowMessage(m_os.ui, texts::kConnectionLost);
+    return false;
 }
 
 void CTandrixDlg::OnOK() {
@@ -223,6 +236,12 @@ void CTandrixDlg::OnCancel() {
         return;
     }
     m_bExiting = true;
+    // A copy that runs ends first, at once: the source tells its partner, which returns to its
+    // ready screen; the destination throws away the file it was writing.
+    if (m_nRole == 1) {
+        m_bRunning = false;
+        AbandonCopy();
+    }
     m_receiver.Abort();  // no partial body is left behind, and no older file is lost
     const os::WString workFolder = GetWorkFolderPath(m_os.sys);
     if (!workFolder.empty()) {

@@ -83,11 +83,14 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool DoEnvRegister(bool errorsListed);
     // One read of the incoming connection, handled by the state this PC is in.
     void OnStateData(const char* data, size_t size);
-    // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN.
+    // Marks the copy as running on this PC as its source and sends SENDCOUNTBEGIN; when the
+    // partner is no longer connected it tells the user and starts nothing.
     bool BeginCopy();
     // The environment selection: the facts about both PCs, then the dialog; true when the
     // user chose to go ahead.
     bool AskCopyEnv();
+    // True while a copy runs on this PC, as its source or its destination.
+    bool CopyRunning() const { return m_bCopyInProgress || m_nRole != 0; }
 
     // Screens: 0 not set up, 1 ready, 2 searching, 4 receiving.
     int m_nScreen = 0;
@@ -101,6 +104,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bDrivesExchanged = false;
     bool m_bPeerListHeld = false;
     bool m_bSearching = false;
+    bool m_bConnecting = false;        // a connect call is under way (even after Cancel)
+    bool m_bAcceptPending = false;     // the partner connected to us before our connect stood
+    bool m_bDriveListPending = false;  // the partner asked for our list before our connect stood
     bool m_bCopyStarted = false;
     bool m_bCopyInProgress = false;
     bool m_bRunning = false;
@@ -275,7 +281,6 @@ enum : int {
     kTimerMessageSettle = 12,    // a drive list or folder list is complete once it is quiet
     kTimerReceiveProgress = 13,  // shows receiving progress held back by the pacer
 };
-constexpr unsigned kMessageSettleMs = 200;
 
 // Posted by the result check of an environment copy (wParam 1: paths were missing), so that
 // the received items are moved once the stream's last read has been handled.

@@ -21,7 +21,9 @@ void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress,
 }
 
 void CTandrixDlg::OnCopyCommand(int mode) {
-    if (m_bSearching || m_bEnvRegistering) {
+    // One copy at a time: a click while one runs (or while connecting) would replace its send
+    // list under the running walk.
+    if (m_bSearching || m_bConnecting || CopyRunning() || m_bEnvRegistering) {
         return;
     }
     m_nCopyMode = mode;
@@ -52,9 +54,23 @@ void CTandrixDlg::ConnectToPartner() {
     Repaint();
     m_pFindDlg = std::make_unique<CDlgFindCancel>(m_os.ui, this, kMsgSearchCancelled);
     m_pFindDlg->Create();
-    // One attempt; messages keep flowing meanwhile, so the searching dialog's Cancel works.
-    if (m_ClientSocket.Connect(this, m_app.m_sPartnerAddress)) {
+    // One attempt; messages keep flowing meanwhile, so the searching dialog's Cancel works, and
+    // the partner's connection back may be accepted before this one is known to stand.
+    m_bConnecting = true;
+    const bool connected = m_ClientSocket.Connect(this, m_app.m_sPartnerAddress);
+    m_bConnecting = false;
+    if (connected) {
         m_bConnected = true;
+        if (m_bAcceptPending) {
+            // The partner connected back first: this PC opens the handshake now.
+            m_bAcceptPending = false;
+            SendFrame(static_cast<int>(wire::Command::REQREMOTEDRIVE));
+            m_nCom = 2;
+        }
+        if (m_bDriveListPending) {
+            m_bDriveListPending = false;
+            SendDriveList();
+        }
     } else if (!m_bSearching) {
         m_nScreen = 1;
         Repaint();
@@ -79,6 +95,10 @@ void CTandrixDlg::OnAcceptedConnection() {
     if (m_bConnected) {
         SendFrame(static_cast<int>(wire::Command::REQREMOTEDRIVE));
         m_nCom = 2;
+    } else if (m_bConnecting) {
+        // Our own connect is still waiting for its outcome: a second search on the same socket
+        // would fail both. The pairing goes on once it stands.
+        m_bAcceptPending = true;
     } else {
         FindPartner();
     }
@@ -86,6 +106,7 @@ void CTandrixDlg::OnAcceptedConnection() {
 
 void CTandrixDlg::OnClientClosed() {
     m_nScreen = 1;
+    bool tellUser = false;
     if (m_nRole == 1 || m_nRole == 2) {
         const int role = m_nRole;
         Window().Enable(true);
@@ -98,14 +119,17 @@ void CTandrixDlg::OnClientClosed() {
         if (role == 1) {
             CloseProgress();
             Window().BringToFront();
+            // The copy did not finish: the user of this PC is told so as well as the other's,
+            // once this PC is back at its ready screen.
+            tellUser = !m_bExiting;
         } else {
             m_receiver.Abort();
-            if (!m_bExiting) {
-                ShowMessage(
-                    m_os.ui,
-                    u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
-            }
+            // No role while the box is up: the close of the other connection, handled under
+            // it, must not tell the user a second time.
             m_nRole = 0;
+            if (!m_bExiting) {
+                ShowMessage(m_os.ui, texts::kConnectionLost);
+            }
             EndDialog(os::kIdCancel);
             return;
         }
@@ -114,8 +138,13 @@ void CTandrixDlg::OnClientClosed() {
     m_bCopyInProgress = false;
     m_bConnected = false;
     m_bDrivesExchanged = false;
+    m_bAcceptPending = false;
+    m_bDriveListPending = false;
     Repaint();
     m_ClientSocket.Close();
     m_ServerSocket.Close();
     m_ServerSocket.Listen(this);
+    if (tellUser) {
+        ShowMessage(m_os.ui, texts::kConnectionLost);
+    }
 }

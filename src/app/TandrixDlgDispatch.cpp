@@ -15,6 +15,7 @@
 #include "transfer/ErrorReport.h"
 #include "transfer/FolderListMessage.h"
 #include "transfer/PathGuard.h"
+#include "transfer/QuietRule.h"
 #include "ui/DlgProgress.h"
 
 namespace {
@@ -169,11 +170,16 @@ void CTandrixDlg::OnStateData(const char* data, size_t size) {
         case 5:
             // The drive list and the folder list have no terminator, and TCP may deliver one
             // send in several reads. The peer sends nothing more until it is answered, so the
-            // message is complete once the connection has been quiet for a moment.
+            // message is complete once the connection has been quiet for a moment: a short one
+            // when it looks whole, a few seconds when a retransmission may be under way.
             if (m_pendingMessage.size() + size <= kMaxMessage) {
                 m_pendingMessage.append(data, size);
             }
-            Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
+            Window().SetTimer(kTimerMessageSettle,
+                              (m_nCom == 2 ? wire::DriveListLooksWhole(m_pendingMessage)
+                                           : wire::FolderListLooksWhole(m_pendingMessage))
+                                  ? wire::kQuietWholeMs
+                                  : wire::kQuietPauseMs);
             return;
         case 13:
         case 14:
@@ -204,7 +210,9 @@ void CTandrixDlg::TakeForwardMessages(bool settled) {
         }
     }
     if (m_forward.HasPending()) {
-        Window().SetTimer(kTimerMessageSettle, kMessageSettleMs);
+        // A SENDCPYERROR alone, or one whose path is still arriving: a report the partner
+        // repeats, or the next frame, settles it sooner.
+        Window().SetTimer(kTimerMessageSettle, wire::kQuietPauseMs);
     }
 }
 
@@ -239,7 +247,11 @@ void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
 void CTandrixDlg::OnCommandFrame(int command) {
     switch (static_cast<Command>(command)) {
         case Command::REQREMOTEDRIVE:
-            SendDriveList();
+            if (m_bConnecting) {
+                m_bDriveListPending = true;  // sent as soon as the connection back stands
+            } else {
+                SendDriveList();
+            }
             break;
         case Command::GOTREMOTEDRIVE:
             if (m_bPeerListHeld) {

@@ -375,18 +375,10 @@ bool CTandrixDlg::PeerDriveIsNtfs() const {
 }
 
 bool CTandrixDlg::SendWithRetries(const void* data, size_t size) {
-    if (SendForward(data, size)) {
-        return true;
-    }
     // A copy that ended meanwhile (the connection was lost, the user stopped it) is not
     // retried: what ended it has already told the user.
-    for (int attempt = 0; attempt < kSendRetries && m_bRunning; ++attempt) {
-        m_os.sys.Sleep(kRetryPauseMs);
-        if (SendForward(data, size)) {
-            return true;
-        }
-    }
-    return false;
+    return m_ClientSocket.SendResuming(data, size, kSendRetries, kRetryPauseMs,
+                                       [this] { return m_bRunning; });
 }
 
 int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record) {

@@ -12,6 +12,7 @@
 #include "platform/Trace.h"
 #include "transfer/BackChannel.h"
 #include "transfer/CommandFrame.h"
+#include "transfer/FolderListings.h"
 #include "transfer/PathGuard.h"
 #include "ui/DlgProgress.h"
 
@@ -216,8 +217,12 @@ void CTandrixDlg::AbandonCopy() {
         return;
     }
     StopTimer7();
-    const std::string word = wire::MakeBackWord(BackWord::StopCopy);
-    SendBack(word.data(), word.size());
+    // Over a connection that is gone the partner learns of the loss itself and ends its side
+    // as for any lost connection; telling it "StopCopy" first would end it without a word.
+    if (!m_ClientSocket.IsBroken()) {
+        const std::string word = wire::MakeBackWord(BackWord::StopCopy);
+        SendBack(word.data(), word.size());
+    }
     CloseProgress();
     Window().Enable(true);
     ResetCopyState();
@@ -299,6 +304,7 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     const bool validBase = IsValidBaseFolder(base);
     const os::WString errorList = base + u"\\FerryloLog.txt";
     bool listed = false;
+    CFolderListings listings(m_os.fs);
     if (validBase) {
         m_os.fs.SetAttributes(errorList, os::kAttrNormal);
         m_os.fs.DeleteFile(errorList);
@@ -322,7 +328,7 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
             // Only what lies below the base folder is looked at; anything else is missing.
             const bool damaged = m_receiver.WasNotDelivered(line);
             const bool present = !damaged && line.size() <= kMaxLoggedPath &&
-                                 IsSafeDestinationPath(base, line) && PathExists(m_os.fs, line);
+                                 IsSafeDestinationPath(base, line) && listings.Exists(line);
             if (!present) {
                 listPath(line);
             }

@@ -6,6 +6,7 @@
 #include "platform/Drive.h"
 #include "platform/FilePath.h"
 #include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -28,6 +29,11 @@ bool IsExcludedRootName(const os::WString& name, const os::WString& windowsName)
         }
     }
     return false;
+}
+
+// A listing that failed only because there was nothing to list.
+bool IsEmptyListing(uint32_t error) {
+    return error == os::kErrFileNotFound || error == os::kErrNoMoreFiles;
 }
 
 bool IsProgramFolder(const os::WString& name) {
@@ -53,6 +59,7 @@ bool CTandrixDlg::DoAllCpy() {
     }
     const os::WString windowsName = windowsFolder.size() > 3 ? windowsFolder.substr(3) : u"";
     const char16_t systemLetter = windowsFolder.empty() ? u'\0' : windowsFolder[0];
+    bool everyRootListed = true;
 
     for (int i = 0; i < m_pMyDrives->Count(); ++i) {
         if (!m_pMyDrives->GetType(i).empty()) {
@@ -62,12 +69,18 @@ bool CTandrixDlg::DoAllCpy() {
         const char16_t letter = driveRoot.empty() ? u'?' : driveRoot[0];
         const os::WString destFolder = root + u"\\" + m_sComputerName + u"の" +
                                        os::WString(1, os::FoldUpper(letter)) + u"ドライブ";
-        m_pSendPath->AppendFolderText(destFolder + u"|");
         os::FindData record;
         auto find = m_os.fs.FindFirst(driveRoot + u"*.*", record);
+        if (!find && !IsEmptyListing(m_os.fs.LastError())) {
+            // A drive that cannot be listed is told and left out; the others still move.
+            everyRootListed = false;
+            ShowMessage(m_os.ui,
+                        os::WString(1, os::FoldUpper(letter)) + u"：" + texts::kDriveUnreadable);
+            continue;
+        }
+        m_pSendPath->AppendFolderText(destFolder + u"|");
         if (!find) {
-            Window().Enable(true);
-            return false;
+            continue;  // an empty drive: its folder is made, nothing else
         }
         const bool systemDrive = letter == systemLetter;
         do {
@@ -87,7 +100,7 @@ bool CTandrixDlg::DoAllCpy() {
         } while (find->Next(record));
     }
     m_pSendPath->m_nCurrent = 0;
-    return true;
+    return everyRootListed;
 }
 
 bool CTandrixDlg::ChooseDestinationDrive() {
@@ -116,7 +129,7 @@ void CTandrixDlg::StartWholeDriveCopy() {
     if (!ChooseDestinationDrive()) {
         return;
     }
-    if (DoAllCpy()) {
-        BeginCopy();
-    }
+    // A drive that could not be listed has been told; the others move all the same.
+    DoAllCpy();
+    BeginCopy();
 }

@@ -11,6 +11,17 @@ namespace {
 
 constexpr int kListenBacklog = 5;
 
+os::WString DottedText(const os::IPv4& address) {
+    os::WString text;
+    for (size_t i = 0; i < address.size(); ++i) {
+        if (i > 0) {
+            text += u'.';
+        }
+        text += os::ToWString(static_cast<int>(address[i]));
+    }
+    return text;
+}
+
 void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
     if (owner != nullptr) {
         owner->Window().Send(message, wParam);
@@ -18,6 +29,21 @@ void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
 }
 
 }  // namespace
+
+bool IsConnectionGone(int error) {
+    switch (error) {
+        case os::kWsaNotSocket:
+        case os::kWsaNetReset:
+        case os::kWsaConnAborted:
+        case os::kWsaConnReset:
+        case os::kWsaNotConn:
+        case os::kWsaShutdown:
+        case os::kWsaTimedOut:
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool ParseIPv4(const os::WString& text, os::IPv4& address) {
     return os::ParseDottedIPv4(os::ToAscii(text), address);
@@ -96,7 +122,14 @@ void CServerSocket::OnAccept(int error) {
     }
     if (!IsPartner(candidate->Sock())) {
         Trace(u"CServerSocket::OnAccept() connection from a stranger closed");
+        os::IPv4 peer{};
+        const bool known = candidate->Sock().PeerAddress(peer);
         candidate->Sock().Close();
+        // The partner may have reached us from another of its addresses (two network cards):
+        // the user learns which address was refused and what to do, once per address.
+        if (known && m_refused.insert(peer).second) {
+            ShowMessage(m_os.ui, DottedText(peer) + texts::kStrangerRefused);
+        }
         return;
     }
     if (m_pAccepted) {
@@ -113,6 +146,7 @@ void CServerSocket::OnAccept(int error) {
         return;
     }
     m_pAccepted = std::move(candidate);
+    m_pAccepted->Sock().WatchPeer(kKeepAliveIdleMs, kKeepAliveIntervalMs, kSendStallMs);
     SendToOwner(m_pOwnerDlg, kMsgAccepted, 0);
 }
 
@@ -131,6 +165,8 @@ bool CClientSocket::Connect(os::Dialog* owner, const os::WString& address) {
         m_bCreated = true;
     }
     if (m_pSocket->Connect(os::ToAscii(address), kTandrixPort)) {
+        m_bBroken = false;
+        m_pSocket->WatchPeer(kKeepAliveIdleMs, kKeepAliveIntervalMs, kSendStallMs);
         return true;
     }
     // A socket whose connect failed is not used again: Linux sockets (and so Wine's) fail the
@@ -143,7 +179,34 @@ bool CClientSocket::Connect(os::Dialog* owner, const os::WString& address) {
 }
 
 int CClientSocket::Send(const void* data, int size) {
-    return m_pSocket ? m_pSocket->Send(data, size) : -1;
+    const int sent = m_pSocket ? m_pSocket->Send(data, size) : -1;
+    if (sent < size && (!m_pSocket || IsConnectionGone(m_pSocket->LastError()))) {
+        m_bBroken = true;
+    }
+    return sent;
+}
+
+bool CClientSocket::SendResuming(const void* data, size_t size, int retries, uint32_t pauseMs,
+                                 const std::function<bool()>& keepTrying) {
+    const auto* bytes = static_cast<const char*>(data);
+    size_t done = 0;
+    for (int attempt = 0;; ++attempt) {
+        const int sent = Send(bytes + done, static_cast<int>(size - done));
+        if (sent > 0) {
+            done += static_cast<size_t>(sent);
+        }
+        if (done >= size) {
+            return true;
+        }
+        // What went out must not go out twice: the next try starts after it.
+        if (attempt >= retries || !m_bCreated || IsConnectionGone(LastError()) || !keepTrying()) {
+            return false;
+        }
+        m_os.sys.Sleep(pauseMs);
+        if (!keepTrying()) {
+            return false;
+        }
+    }
 }
 
 int CClientSocket::Receive(void* buffer, int size) {

@@ -4,13 +4,25 @@
 // connection (wParam: the running count of such events), +4 data on the outgoing connection.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "os/Net.h"
 #include "os/Platform.h"
 
 constexpr uint16_t kTandrixPort = 52379;
+
+// A partner that vanished without closing is noticed within about a minute: keep-alive probes
+// after 10 s of silence, every 5 s (a Windows stack gives up after ten unanswered ones), and a
+// send that makes no progress for a minute. A partner that is merely busy answers the probes.
+constexpr uint32_t kKeepAliveIdleMs = 10'000;
+constexpr uint32_t kKeepAliveIntervalMs = 5'000;
+constexpr uint32_t kSendStallMs = 60'000;
+
+// True for errors after which the connection can carry nothing more.
+bool IsConnectionGone(int error);
 
 enum : unsigned {
     kMsgAccepted = 1,
@@ -52,8 +64,8 @@ class CServerSocket : public os::SocketEvents {
     void Close();
     void OnAccept(int error) override;
 
-    // Addresses the partner may connect from; connections from anywhere else are closed
-    // at once without any other effect.
+    // Addresses the partner may connect from; a connection from anywhere else is closed at
+    // once, and the user is told of each such address once.
     void SetPartnerAddresses(const std::vector<os::IPv4>& addresses);
     const std::vector<os::IPv4>& PartnerAddresses() const { return m_partners; }
 
@@ -69,7 +81,8 @@ class CServerSocket : public os::SocketEvents {
     os::Platform& m_os;
     std::unique_ptr<os::Socket> m_pSocket;
     std::vector<os::IPv4> m_partners;
-    int m_nReceiveCount = -1;  // counts readable events of the incoming connection
+    std::set<os::IPv4> m_refused;  // addresses the user has been told of
+    int m_nReceiveCount = -1;      // counts readable events of the incoming connection
 };
 
 // The outgoing connection to the partner.
@@ -80,9 +93,16 @@ class CClientSocket : public os::SocketEvents {
 
     bool Connect(os::Dialog* owner, const os::WString& address);
     int Send(const void* data, int size);
+    // Sends every byte. A send that fails while the connection stands is tried again from the
+    // first byte that did not go out, at most `retries` times, each after `pauseMs` and only
+    // while `keepTrying()` holds; a connection that is gone is not tried again.
+    bool SendResuming(const void* data, size_t size, int retries, uint32_t pauseMs,
+                      const std::function<bool()>& keepTrying);
     int Receive(void* buffer, int size);
     int LastError();
     void Close();
+    // A send failed because the connection is gone (reset, timed out, closed).
+    bool IsBroken() const { return m_bBroken; }
 
     void OnReceive(int error) override;
     void OnClose(int error) override;
@@ -93,6 +113,7 @@ class CClientSocket : public os::SocketEvents {
   private:
     os::Platform& m_os;
     std::unique_ptr<os::Socket> m_pSocket;
+    bool m_bBroken = false;
 };
 
 // "192.168.1.5" → its four bytes; false for anything else.

@@ -36,7 +36,8 @@ class Socket {
     virtual bool Accept(Socket& into) = 0;
     // Connects to a dotted IPv4 address; waits for the outcome while messages are dispatched.
     virtual bool Connect(const std::string& dottedAddress, uint16_t port) = 0;
-    // Sends every byte, dispatching messages while the peer is slow; -1 on failure.
+    // Sends every byte, dispatching messages while the peer is slow. Returns `size`, or on
+    // failure how many bytes went out before it (-1 when none did); LastError says why.
     virtual int Send(const void* data, int size) = 0;
     // One read: the bytes taken (at most `size`), 0 when the peer closed, -1 on failure.
     virtual int Receive(void* buffer, int size) = 0;
@@ -44,6 +45,24 @@ class Socket {
     virtual bool IsCreated() const = 0;
     virtual bool PeerAddress(IPv4& address) = 0;
     virtual int LastError() = 0;
+    // Makes a partner that vanished without closing (cable pulled, PC asleep) end the
+    // connection: keep-alive probes after `idleMs` of silence, every `intervalMs`, answered by
+    // the partner's network stack whatever its program does; and a send that makes no progress
+    // for `sendStallMs` fails. Either way the connection closes with an error.
+    virtual bool WatchPeer(uint32_t /*idleMs*/, uint32_t /*intervalMs*/, uint32_t /*sendStallMs*/) {
+        return false;
+    }
+};
+
+// Socket error codes the system acts on (Winsock's numbering).
+enum : int {
+    kWsaNotSocket = 10038,
+    kWsaNetReset = 10052,
+    kWsaConnAborted = 10053,
+    kWsaConnReset = 10054,
+    kWsaNotConn = 10057,
+    kWsaShutdown = 10058,
+    kWsaTimedOut = 10060,
 };
 
 class Net {

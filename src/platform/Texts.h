@@ -26,6 +26,13 @@ inline constexpr char16_t kStaleConnection[] =
     u"再度接続設定をおこなって下さい。";
 inline constexpr char16_t kReceiveSocketFailed[] = u"受信ソケットで受信に失敗しました";
 inline constexpr char16_t kClientReceiveFailed[] = u"クライアントソケットで受信に失敗しました";
+inline constexpr char16_t kConnectionLost[] =
+    u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください";
+// A connection from an address that is not the partner's; the refused address comes first.
+inline constexpr char16_t kStrangerRefused[] =
+    u" からの接続をお断りしました。相手のパソコンとして選んだパソコンのアドレスではありません。"
+    u"\n\n相手のパソコンが複数のネットワークにつながっている場合は、このパソコンとつながっている"
+    u"ネットワーク以外を一時的に切断してから、両方のパソコンで本ソフトを起動し直してください。";
 
 // Network category.
 inline constexpr char16_t kAskMakePrivate[] =
@@ -47,6 +54,11 @@ inline constexpr char16_t kSearchCancelHint[] = u"中断する場合はキャン
 inline constexpr char16_t kPartnerNotFound[] =
     u"他のコンピュータが見つかりませんでした。\nもう一台のパソコンでも、このソフトを実行してくだ"
     u"さい";
+
+// Whole-drive copy: a fixed drive whose root cannot be listed; the drive letter comes first.
+inline constexpr char16_t kDriveUnreadable[] =
+    u"ドライブの中身を読み取れませんでした。このドライブはコピーされません。\nほかのドライブの"
+    u"コピーは続けます。";
 
 // Work folder and path log.
 inline constexpr char16_t kWorkFolder[] = u"ソラノワBasic\\work";

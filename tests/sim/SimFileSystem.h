@@ -87,8 +87,8 @@ class SimFileSystem : public os::FileSystem {
     bool SetTimes(const os::WString& path, const SimTimes& times);
 
     // Fault hooks.
-    bool SetLocked(const os::WString& path, bool locked);  // sharing violation on every use
-    bool SetUnreadable(const os::WString& path, bool unreadable);
+    bool SetLocked(const os::WString& path, bool locked);          // sharing violation on every use
+    bool SetUnreadable(const os::WString& path, bool unreadable);  // a folder: not listed
     // The size directory listings report for the file from now on.
     bool SetListedSize(const os::WString& path, uint64_t size);
     bool ForceRemove(const os::WString& path);  // the entry vanishes, open or not

@@ -193,6 +193,9 @@ std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& patt
         if (err == os::kErrSuccess && (!at.node || !at.node->isDir)) {
             err = os::kErrPathNotFound;
         }
+        if (err == os::kErrSuccess && at.node->unreadable) {
+            err = os::kErrAccessDenied;  // a folder whose listing is denied
+        }
         if (err != os::kErrSuccess) {
             Fail(err);
             return nullptr;

@@ -38,14 +38,17 @@ struct NetPipe {
     uint64_t lastArrival = 0;
     std::deque<std::string> arrived;  // arriving pieces; the front one read up to frontUsed
     size_t frontUsed = 0;
-    bool finArrived = false;  // the sender closed and every byte before has arrived
-    bool cutArrived = false;  // the connection broke and what came before has arrived
+    bool finArrived = false;             // the sender closed and every byte before has arrived
+    bool cutArrived = false;             // the connection broke and what came before has arrived
+    int cutError = kWsaConnectionReset;  // what the receiving side is told of the break
+    bool givenUp = false;  // the receiving side's keep-alive ended the connection for it
 
     std::map<uint64_t, uint8_t> corrupt;  // stream offset → xor mask
     std::optional<uint64_t> cutAt;
     std::optional<uint64_t> stallAt;
     std::vector<NetPatternFault> patternFaults;
     uint64_t delayMs = 0;
+    std::map<uint64_t, uint64_t> pauses;  // stream offset → extra delay from there on
     std::optional<ReadSplit> split;
 
     uint64_t Unread() const { return delivered - read; }
@@ -62,9 +65,10 @@ struct NetConnection {
     bool accepted = false;
     bool connectorClosed = false;
     bool acceptorClosed = false;
-    bool cut = false;  // broken by a fault: nothing more is sent either way
-    NetPipe up;        // connector → acceptor
-    NetPipe down;      // acceptor → connector
+    bool cut = false;        // broken by a fault: nothing more is sent either way
+    bool unplugged = false;  // nothing passes either way, and neither side is told
+    NetPipe up;              // connector → acceptor
+    NetPipe down;            // acceptor → connector
 };
 
 // A socket of a PC attached to a network.
@@ -182,32 +186,61 @@ class NetSocket : public os::Socket {
         const auto* bytes = static_cast<const char*>(data);
         const uint64_t incarnation = m_incarnation;
         int done = 0;
+        // A failure after some bytes went out reports how many did.
+        const auto failAfter = [&](int code) {
+            m_lastError = code;
+            return done > 0 ? done : -1;
+        };
         while (done < size) {
             if (m_incarnation != incarnation || !m_connection) {
-                return FailCount(kWsaNotSocket);
+                return failAfter(kWsaNotSocket);
+            }
+            if (InPipe().givenUp) {
+                return failAfter(kWsaTimedOut);
             }
             if (m_connection->cut) {
-                return FailCount(kWsaConnectionReset);
+                return failAfter(kWsaConnectionReset);
             }
             if (PeerClosed()) {
                 return size;  // the peer is gone: what it would have got is lost
             }
             const uint64_t room = Room();
             if (room == 0) {
-                // A full window: wait for the peer to read, handling messages meanwhile.
+                // A full window: wait for the peer to read, handling messages meanwhile. A
+                // watched connection gives up when nothing moves for its stall time.
                 SimUi& ui = *m_host.m_ui;
                 const std::shared_ptr<NetConnection> connection = m_connection;
-                const bool waited = m_host.m_seat->Wait(
-                    [&] {
-                        return m_incarnation != incarnation || connection->cut ||
-                               PeerClosed(*connection) || RoomIn(*connection) > 0 ||
-                               ui.HasPumpWork();
-                    },
-                    [&] { return ui.NextDue(); });
-                if (!waited) {
-                    return FailCount(kWsaInterrupted);
+                SimClock& clock = m_network.m_clock;
+                const std::optional<uint64_t> deadline =
+                    m_sendStallMs ? std::optional<uint64_t>(clock.NowMs() + m_sendStallMs)
+                                  : std::nullopt;
+                for (;;) {
+                    const bool waited = m_host.m_seat->Wait(
+                        [&] {
+                            return m_incarnation != incarnation || connection->cut ||
+                                   PeerClosed(*connection) || RoomIn(*connection) > 0 ||
+                                   ui.HasPumpWork() || (deadline && clock.NowMs() >= *deadline);
+                        },
+                        [&] {
+                            std::optional<uint64_t> due = ui.NextDue();
+                            if (deadline && (!due || *deadline < *due)) {
+                                due = deadline;
+                            }
+                            return due;
+                        });
+                    if (!waited) {
+                        return failAfter(kWsaInterrupted);
+                    }
+                    ui.PumpMessages();
+                    if (m_incarnation != incarnation || !m_connection || connection->cut ||
+                        PeerClosed(*connection) || RoomIn(*connection) > 0) {
+                        break;
+                    }
+                    if (deadline && clock.NowMs() >= *deadline) {
+                        m_network.GiveUp(connection, m_isConnector, kWsaTimedOut);
+                        return failAfter(kWsaTimedOut);
+                    }
                 }
-                ui.PumpMessages();
                 continue;
             }
             const size_t n = static_cast<size_t>(std::min<uint64_t>(room, size - done));
@@ -218,6 +251,15 @@ class NetSocket : public os::Socket {
         }
         return size;
     }
+
+    bool WatchPeer(uint32_t idleMs, uint32_t intervalMs, uint32_t sendStallMs) override {
+        m_keepAliveIdleMs = idleMs;
+        m_keepAliveIntervalMs = intervalMs;
+        m_sendStallMs = sendStallMs;
+        return true;
+    }
+    uint64_t KeepAliveIdleMs() const { return m_keepAliveIdleMs; }
+    uint64_t KeepAliveIntervalMs() const { return m_keepAliveIntervalMs; }
 
     int Receive(void* buffer, int size) override {
         if (!IsCreated()) {
@@ -339,6 +381,7 @@ class NetSocket : public os::Socket {
             m_connection = std::move(connection);
             m_isConnector = true;
             m_connection->connector = this;
+            Notify();  // what the acceptor sent before this side heard of the connection
         }
     }
 
@@ -363,8 +406,7 @@ class NetSocket : public os::Socket {
             }
         } else if ((in.finArrived || in.cutArrived) && !m_closePosted) {
             m_closePosted = true;
-            m_host.Post(m_incarnation, SimNet::Event::Close,
-                        in.cutArrived ? kWsaConnectionReset : 0);
+            m_host.Post(m_incarnation, SimNet::Event::Close, in.cutArrived ? in.cutError : 0);
         }
     }
 
@@ -430,8 +472,15 @@ class NetSocket : public os::Socket {
                                    return;
                                }
                                auto connection = network->Open(*host, *remote, port);
-                               finish(0, connection);
                                listener->QueueIncoming(connection);
+                               const uint64_t notice = network->m_connectNoticeDelayMs;
+                               if (notice == 0) {
+                                   finish(0, connection);
+                               } else {
+                                   network->Schedule(
+                                       network->m_clock.NowMs() + notice,
+                                       [finish, connection] { finish(0, connection); });
+                               }
                            });
     }
 
@@ -465,6 +514,19 @@ class NetSocket : public os::Socket {
                 return false;
             }
             m_network.Stall(*m_connection);
+            return Transmit(data + before, n - before);
+        }
+        // A pause inside these bytes: what comes before it goes now, the rest after it.
+        const auto pause = out.pauses.lower_bound(out.sent);
+        if (pause != out.pauses.end() && pause->first < out.sent + n) {
+            const size_t before = static_cast<size_t>(pause->first - out.sent);
+            const uint64_t ms = pause->second;
+            out.pauses.erase(pause);
+            if (!Transmit(data, before)) {
+                return false;
+            }
+            out.lastArrival =
+                std::max(out.lastArrival, m_network.m_clock.NowMs() + m_network.m_latencyMs + ms);
             return Transmit(data + before, n - before);
         }
         bool cut = false;
@@ -515,6 +577,9 @@ class NetSocket : public os::Socket {
     bool m_acceptArmed = true;
     bool m_closePosted = false;
     int m_lastError = 0;
+    uint64_t m_keepAliveIdleMs = 0;  // 0: no keep-alive
+    uint64_t m_keepAliveIntervalMs = 0;
+    uint64_t m_sendStallMs = 0;  // 0: a send may wait for ever
 };
 
 // SimNet's side of the networked sockets.
@@ -614,8 +679,14 @@ void Network::Deliver(const std::shared_ptr<NetConnection>& connection, bool fro
         return;  // in flight for ever: the window fills and the sender waits
     }
     NetPipe& pipe = fromConnector ? connection->up : connection->down;
+    if (connection->unplugged) {
+        return;  // lost, and never acknowledged: it stays in flight
+    }
     Schedule(ArrivalTime(pipe), [connection, fromConnector, piece = std::move(piece)]() mutable {
         NetPipe& p = fromConnector ? connection->up : connection->down;
+        if (connection->unplugged) {
+            return;
+        }
         p.inFlight -= piece.size();
         const bool receiverClosed =
             fromConnector ? connection->acceptorClosed : connection->connectorClosed;
@@ -635,8 +706,14 @@ void Network::SendFin(const std::shared_ptr<NetConnection>& connection, bool fro
         return;
     }
     NetPipe& pipe = fromConnector ? connection->up : connection->down;
+    if (connection->unplugged) {
+        return;
+    }
     Schedule(ArrivalTime(pipe), [connection, fromConnector] {
         NetPipe& p = fromConnector ? connection->up : connection->down;
+        if (connection->unplugged) {
+            return;
+        }
         p.finArrived = true;
         if (NetSocket* receiver = fromConnector ? connection->acceptor : connection->connector) {
             receiver->Notify();
@@ -645,7 +722,7 @@ void Network::SendFin(const std::shared_ptr<NetConnection>& connection, bool fro
 }
 
 void Network::Break(const std::shared_ptr<NetConnection>& connection) {
-    if (connection->cut || Stalled(*connection)) {
+    if (connection->cut || connection->unplugged || Stalled(*connection)) {
         return;
     }
     connection->cut = true;
@@ -659,6 +736,60 @@ void Network::Break(const std::shared_ptr<NetConnection>& connection) {
                 side->Notify();
             }
         });
+    }
+}
+
+void Network::Unplug(const os::IPv4& a, const os::IPv4& b) {
+    for (const auto& connection : m_connections) {
+        const bool between =
+            (connection->connectorAddress == a && connection->acceptorAddress == b) ||
+            (connection->connectorAddress == b && connection->acceptorAddress == a);
+        if (!between || connection->unplugged || connection->cut) {
+            continue;
+        }
+        connection->unplugged = true;
+        for (const bool connectorSide : {true, false}) {
+            NetSocket* side = connectorSide ? connection->connector : connection->acceptor;
+            if (side != nullptr && side->KeepAliveIdleMs() > 0) {
+                ScheduleProbe(connection, connectorSide, m_clock.NowMs() + side->KeepAliveIdleMs(),
+                              0);
+            }
+        }
+    }
+}
+
+void Network::ScheduleProbe(const std::shared_ptr<NetConnection>& connection, bool connectorSide,
+                            uint64_t at, int unanswered) {
+    constexpr int kProbes = 10;  // what a Windows stack sends before it gives up
+    Schedule(at, [this, connection, connectorSide, unanswered] {
+        NetSocket* side = connectorSide ? connection->connector : connection->acceptor;
+        NetPipe& in = connectorSide ? connection->down : connection->up;
+        if (side == nullptr || in.givenUp) {
+            return;
+        }
+        const NetPipe& out = connectorSide ? connection->up : connection->down;
+        // With data of its own unacknowledged a stack retransmits instead of probing.
+        const int count = out.inFlight > 0 ? 0 : unanswered + 1;
+        if (count >= kProbes) {
+            GiveUp(connection, connectorSide, kWsaTimedOut);
+            return;
+        }
+        ScheduleProbe(connection, connectorSide, m_clock.NowMs() + side->KeepAliveIntervalMs(),
+                      count);
+    });
+}
+
+void Network::GiveUp(const std::shared_ptr<NetConnection>& connection, bool connectorSide,
+                     int error) {
+    NetPipe& in = connectorSide ? connection->down : connection->up;
+    if (in.givenUp) {
+        return;
+    }
+    in.givenUp = true;
+    in.cutArrived = true;
+    in.cutError = error;
+    if (NetSocket* side = connectorSide ? connection->connector : connection->acceptor) {
+        side->Notify();
     }
 }
 
@@ -720,6 +851,9 @@ void Network::ApplyRule(const Rule& rule, NetConnection& connection) {
                 break;
             case Rule::Kind::Stall:
                 pipe.stallAt = pipe.stallAt ? std::min(*pipe.stallAt, rule.value) : rule.value;
+                break;
+            case Rule::Kind::Pause:
+                pipe.pauses[rule.value] = rule.pauseMs;
                 break;
         }
     }
@@ -786,6 +920,14 @@ bool Network::Stalled(const NetConnection& connection) const {
 
 void Network::Stall(const NetConnection& connection) {
     m_stalled.insert(PairKey(connection.connectorAddress, connection.acceptorAddress));
+    // Connections that exist now are unplugged, so that keep-alive notices them.
+    Unplug(connection.connectorAddress, connection.acceptorAddress);
+}
+
+void Network::PauseAt(const StreamSelector& stream, uint64_t offset, uint64_t ms) {
+    Rule rule{stream, Rule::Kind::Pause, offset, 0, {}};
+    rule.pauseMs = ms;
+    AddRule(rule);
 }
 
 uint64_t Network::BytesSent(const StreamSelector& stream) const {

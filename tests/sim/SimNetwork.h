@@ -111,7 +111,18 @@ class Network : public SimTimeSource {
     void CorruptPatternAfter(const StreamSelector& stream, uint64_t offset, std::string pattern,
                              size_t index, uint8_t mask);
     bool Stalled(const os::IPv4& a, const os::IPv4& b) const;
+    // The bytes from `offset` on arrive `ms` later than they would (a retransmission inside a
+    // message).
+    void PauseAt(const StreamSelector& stream, uint64_t offset, uint64_t ms);
     void ClearFaults() { m_rules.clear(); }
+    // The cable between `a` and `b` is pulled (or one of them fell asleep): nothing more passes
+    // either way on their connections, not even a close or a reset, and what was in flight is
+    // lost. A side that watches its peer (keep-alive, send stall) gives up after its time and
+    // sees its connection close with WSAETIMEDOUT; a side that does not waits for ever.
+    void Unplug(const os::IPv4& a, const os::IPv4& b);
+    // A connecting side learns that its connect succeeded `ms` after the accepting side has
+    // the connection (a slow FD_CONNECT), so the partner may connect back first.
+    void SetConnectNoticeDelay(uint64_t ms) { m_connectNoticeDelayMs = ms; }
 
     // Counters.
     uint64_t BytesSent(const StreamSelector& stream) const;
@@ -130,12 +141,13 @@ class Network : public SimTimeSource {
 
     struct Rule {
         StreamSelector stream;
-        enum class Kind { Corrupt, Cut, Delay, Split, Stall, CorruptPattern } kind;
+        enum class Kind { Corrupt, Cut, Delay, Split, Stall, CorruptPattern, Pause } kind;
         uint64_t value = 0;
         uint8_t mask = 0;
         ReadSplit split;
         std::string pattern;
         size_t index = 0;
+        uint64_t pauseMs = 0;  // Pause: how long
     };
 
     void Attach(SimNet& endpoint);
@@ -158,6 +170,12 @@ class Network : public SimTimeSource {
     void Break(const std::shared_ptr<NetConnection>& connection);
     bool Stalled(const NetConnection& connection) const;
     void Stall(const NetConnection& connection);
+    // Keep-alive of one side of an unplugged connection: probes while nothing of its own is
+    // unacknowledged; ten unanswered ones end the connection for that side.
+    void ScheduleProbe(const std::shared_ptr<NetConnection>& connection, bool connectorSide,
+                       uint64_t at, int unanswered);
+    // One side ends a connection it can no longer reach: it sees a close with `error`.
+    void GiveUp(const std::shared_ptr<NetConnection>& connection, bool connectorSide, int error);
     size_t SplitLength(NetPipe& pipe, size_t wanted);
 
     SimClock& m_clock;
@@ -165,6 +183,7 @@ class Network : public SimTimeSource {
     uint64_t m_latencyMs = 1;
     uint64_t m_connectTimeoutMs = 21'000;
     uint64_t m_windowBytes = 128 * 1024;
+    uint64_t m_connectNoticeDelayMs = 0;
     ReadSplit m_defaultSplit;
     std::vector<Rule> m_rules;
     std::set<std::pair<uint32_t, uint32_t>> m_stalled;  // address pairs, lower first

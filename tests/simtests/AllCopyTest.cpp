@@ -136,13 +136,26 @@ TEST_F(AllCopyTest, NoFixedDriveGivesAnEmptyListAndJustTheRoot) {
     EXPECT_EQ(dlg.m_pSendPath->FolderText(), u"E:\\Ferrylo");
 }
 
-TEST_F(AllCopyTest, ADriveThatCannotBeListedStopsTheList) {
+TEST_F(AllCopyTest, AnEmptyDriveIsNoErrorAndAnUnlistableOneIsToldAndLeftOut) {
     AddDrive(u'C');
     AddDrive(u'E');
+    AddDrive(u'F');  // empty
     ASSERT_TRUE(pc.fs().WriteFile(u"C:\\memo.txt", "x"));
+    ASSERT_TRUE(pc.fs().WriteFile(u"E:\\secret.txt", "x"));
+    ASSERT_TRUE(pc.fs().SetUnreadable(u"E:\\", true));
     Prepare();
-    ASSERT_TRUE(pc.fs().RemoveDrive(u'E'));
     EXPECT_FALSE(dlg.DoAllCpy());
+    EXPECT_EQ(Sources(), (std::set<os::WString>{u"C:\\memo.txt"})) << "the list goes on after E";
+    EXPECT_EQ(dlg.m_pSendPath->FolderText(),
+              u"D:\\FerryloD:\\Ferrylo\\PC1のCドライブ|D:\\Ferrylo\\PC1のFドライブ|");
+    ASSERT_EQ(pc.ui().Boxes().size(), 1u);
+    EXPECT_EQ(pc.ui().Boxes()[0].text.rfind(u"E：", 0), 0u) << "the box names the drive";
+
+    // Empty drives alone are a complete list.
+    ASSERT_TRUE(pc.fs().SetUnreadable(u"E:\\", false));
+    ASSERT_TRUE(pc.fs().DeleteFile(u"E:\\secret.txt"));
+    EXPECT_TRUE(dlg.DoAllCpy());
+    EXPECT_EQ(Sources(), (std::set<os::WString>{u"C:\\memo.txt"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Every way a copy ends besides the normal end: a stop from either PC (confirmed or not), the
-// destination's 5 s wait for an answer, a full destination drive, a bare error report and a
-// lost connection on either side.
+// destination's 5 s wait for an answer, a full destination drive, a bare error report, a lost
+// connection on either side, a partner that vanishes without a word, and the source's window
+// closed; and a copy command during a copy, which ends nothing.
 #include "os/Text.h"
 #include "simtests/TwoPcKit.h"
 
@@ -181,8 +182,10 @@ TEST_F(CopyEndTest, LosingTheDestinationsConnectionEndsItsProgram) {
     EXPECT_TRUE(world.Finished(*dst));
     // The source finds its partner gone, returns to its ready screen and listens again.
     Run();
-    EXPECT_EQ(src->ui().OpenBox(), nullptr)
-        << "the lost connection ends the copy without a send error";
+    EXPECT_EQ(TakeBox(*src),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください")
+        << "the lost connection ends the copy, told as such and not as a send error";
+    EXPECT_EQ(src->ui().OpenBox(), nullptr);
     EXPECT_EQ(Main(*src).m_nRole, 0);
     EXPECT_EQ(Main(*src).m_nScreen, 1);
     EXPECT_FALSE(Main(*src).m_bConnected);
@@ -205,6 +208,65 @@ TEST_F(CopyEndTest, LosingTheSourcesConnectionEndsTheCopyOnBothPcs) {
         0u);
     EXPECT_EQ(src->ui().OpenBox(), nullptr);
     EXPECT_EQ(ArrivedFiles(), 5) << "no partial file is left behind";
+}
+
+TEST_F(CopyEndTest, ACopyCommandDuringACopyStartsNoSecondCopy) {
+    StartBulkAndRunTo(5);
+    CTandrixDlg& sender = Main(*src);
+    src->ui().PostTask([&sender] { sender.OnCopyCommand(1); });  // 丸ごとコピー, mid-walk
+    Run();
+    EXPECT_EQ(TakeBox(*src), kClosing) << "no question of a second copy came first";
+    EXPECT_EQ(ArrivedFiles(), kBulkFiles);
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\FerryloLog.txt"));
+    ExpectBothIdle();
+}
+
+TEST_F(CopyEndTest, ClosingTheSourcesWindowEndsTheCopyAtOnceOnBothPcs) {
+    StartBulkAndRunTo(5);
+    const uint64_t closed = world.NowMs();
+    Main(*src).Window().PostClose();  // the user closes the window mid-copy
+    ASSERT_TRUE(world.RunUntil([&] { return world.Finished(*src); })) << world.Failure();
+    EXPECT_LT(world.NowMs() - closed, 2000u) << "no send is retried on the closed connection";
+    Run();
+    EXPECT_TRUE(src->ui().Boxes().empty()) << "no error the user did not cause";
+    EXPECT_EQ(dst->ui().OpenBox(), nullptr);
+    EXPECT_FALSE(world.Finished(*dst)) << "the destination is back at its ready screen";
+    EXPECT_EQ(Main(*dst).m_nRole, 0);
+    EXPECT_EQ(Main(*dst).m_nScreen, 1);
+    EXPECT_EQ(Main(*dst).m_pProgress, nullptr);
+    EXPECT_LT(ArrivedFiles(), kBulkFiles);
+}
+
+TEST_F(CopyEndTest, ClosingTheDestinationsWindowLeavesNoPartialFile) {
+    StartBulkAndRunTo(5);
+    Main(*dst).Window().PostClose();
+    ASSERT_TRUE(world.RunUntil([&] { return world.Finished(*dst); })) << world.Failure();
+    Run();
+    EXPECT_EQ(TakeBox(*src),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+    EXPECT_TRUE(dst->ui().Boxes().empty());
+    EXPECT_EQ(Main(*src).m_nRole, 0);
+    EXPECT_LT(ArrivedFiles(), kBulkFiles) << "and every file there is whole";
+}
+
+TEST_F(CopyEndTest, APartnerThatVanishesIsNoticedOnBothPcsWithinAMinute) {
+    StartBulkAndRunTo(5);
+    const uint64_t pulled = world.NowMs();
+    world.net().Unplug(src->address(), dst->address());
+    ASSERT_TRUE(world.RunUntil([&] {
+        return src->ui().OpenBox() != nullptr && dst->ui().OpenBox() != nullptr;
+    })) << world.Failure();
+    EXPECT_LE(world.NowMs() - pulled, 61000u);
+    EXPECT_EQ(TakeBox(*dst),
+              u"接続が切断されました\nコピーを続ける場合は、プログラムを再起動してください");
+    EXPECT_TRUE(world.Finished(*dst));
+    EXPECT_EQ(TakeBox(*src).rfind(u"ファイルコピー中にエラーが発生しました。エラーコード=10060", 0),
+              0u);
+    Run();
+    EXPECT_EQ(src->ui().OpenBox(), nullptr);
+    EXPECT_EQ(Main(*src).m_nRole, 0);
+    EXPECT_EQ(Main(*src).m_pProgress, nullptr);
+    EXPECT_LT(ArrivedFiles(), kBulkFiles) << "and no partial file is left behind";
 }
 
 }  // namespace

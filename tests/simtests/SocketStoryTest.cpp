@@ -1,7 +1,7 @@
 // The product's socket classes between simulated PCs: A and B listen for each other, A
 // connects to B, B accepts and connects back, A's data reaches B's incoming connection as
-// counted readable notifications; a stranger is closed without a word, and a partner that
-// connects a second time meets the box about old connection data and B's close request.
+// counted readable notifications; a stranger is closed and its address told once, and a partner
+// that connects a second time meets the box about old connection data and B's close request.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -137,17 +137,25 @@ void StoryOfTwoPcs(uint64_t seed) {
     EXPECT_EQ(world.net().BytesSent({Ip(10), Ip(11), SimSide::Connector}), 3018u);
     EXPECT_EQ(world.net().BytesSent({Ip(11), Ip(10), SimSide::Connector}), 0u);
 
-    // A stranger's connection is closed at once: B says nothing, C sees its connection end.
+    // A stranger's connection is closed at once: B tells its user which address it refused
+    // (once), C sees its connection end, and B's pairing is untouched.
     world.Start(c, Program(sideC, Ip(11), u"192.168.1.11", {}, false));
     ASSERT_TRUE(world.RunUntilIdle());
-    DialogOf(c).Window().SetTimer(kConnectTimer, 10);
     const size_t bCallsBefore = DialogOf(b).appCalls.size();
-    ASSERT_TRUE(world.RunUntilIdle());
-    EXPECT_TRUE(sideC.connected) << "the connection stood until B looked at it";
-    EXPECT_EQ(DialogOf(c).appCalls,
-              (std::vector<std::pair<unsigned, uintptr_t>>{{kMsgClientClosed, 0}}));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DialogOf(c).Window().SetTimer(kReconnectTimer, 10);
+        ASSERT_TRUE(world.RunUntilIdle());
+        if (const SimBox* refused = b.ui().OpenBox()) {
+            EXPECT_EQ(refused->text.rfind(u"192.168.1.12 からの接続をお断りしました。", 0), 0u);
+            ASSERT_TRUE(b.ui().AnswerBox(os::kIdOk));
+            ASSERT_TRUE(world.RunUntilIdle());
+        }
+    }
+    EXPECT_TRUE(sideC.reconnected) << "the connection stood until B looked at it";
+    EXPECT_EQ(DialogOf(c).appCalls, (std::vector<std::pair<unsigned, uintptr_t>>{
+                                        {kMsgClientClosed, 0}, {kMsgClientClosed, 0}}));
     EXPECT_EQ(DialogOf(b).appCalls.size(), bCallsBefore);
-    EXPECT_TRUE(b.ui().Boxes().empty());
+    EXPECT_EQ(b.ui().Boxes().size(), 1u) << "one box for the address, not one per attempt";
     EXPECT_EQ(b.ui().OpenBox(), nullptr);
 
     // A connects a second time: B refuses with the box and asks its dialog to close.

@@ -1,5 +1,6 @@
 // Win32Net over the loopback interface: the listener accepts, a client connects while
-// messages flow, a large send crosses full socket buffers, and every byte arrives in order.
+// messages flow, a large send crosses full socket buffers, and every byte arrives in order; a
+// watched connection takes its keep-alive settings and gives up a send that cannot progress.
 #include "os/win32/WinApi.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,37 @@ TEST_F(Win32NetTest, SocketsNeverBlockTheUserInterfaceThread) {
 
     // An accepted socket cannot be the target of another accept.
     EXPECT_FALSE(listener->Accept(*accepted));
+}
+
+TEST_F(Win32NetTest, AWatchedSendThatCannotProgressGivesUpAndClosesTheConnection) {
+    const uint16_t port = TestPort(3);
+    Events listenerEvents, acceptedEvents, clientEvents;
+    auto listener = net.CreateSocket(listenerEvents);
+    std::unique_ptr<os::Socket> accepted;  // never reads: the partner takes nothing
+    listenerEvents.accept = [&](int) {
+        accepted = net.CreateSocket(acceptedEvents);
+        listener->Accept(*accepted);
+    };
+    int closeError = -1;
+    clientEvents.close = [&](int error) { closeError = error; };
+    ASSERT_TRUE(listener->Create(port));
+    ASSERT_TRUE(listener->Listen(5));
+    auto client = net.CreateSocket(clientEvents);
+    ASSERT_TRUE(client->Create(0));
+    ASSERT_TRUE(client->Connect("127.0.0.1", port));
+    ASSERT_TRUE(PumpUntil([&] { return accepted != nullptr; }));
+    ASSERT_TRUE(accepted->WatchPeer(10000, 5000, 60000)) << accepted->LastError();
+    ASSERT_TRUE(client->WatchPeer(10000, 5000, 1500)) << client->LastError();
+
+    const std::string payload(64 << 20, 'x');
+    const DWORD start = GetTickCount();
+    const int sent = client->Send(payload.data(), static_cast<int>(payload.size()));
+    EXPECT_GT(sent, 0) << "what went out before is reported";
+    EXPECT_LT(sent, static_cast<int>(payload.size()));
+    EXPECT_EQ(client->LastError(), WSAETIMEDOUT);
+    EXPECT_GE(GetTickCount() - start, 1500u);
+    ASSERT_TRUE(PumpUntil([&] { return closeError != -1; }));
+    EXPECT_EQ(closeError, WSAETIMEDOUT);
 }
 
 }  // namespace

@@ -57,6 +57,13 @@ void Win32Net::Unregister(SOCKET s) {
     m_sockets.erase(s);
 }
 
+void Win32Net::PostEvent(SOCKET s, int event, int error) {
+    if (HWND hwnd = Window()) {
+        PostMessageW(hwnd, kSocketMessage, static_cast<WPARAM>(s),
+                     WSAMAKESELECTREPLY(event, error));
+    }
+}
+
 LRESULT CALLBACK Win32Net::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != kSocketMessage) {
         return DefWindowProcW(hwnd, message, wParam, lParam);

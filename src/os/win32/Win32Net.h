@@ -23,6 +23,8 @@ class Win32Net : public Net {
     // Routes the events of `s` to `socket` (registering makes the socket non-blocking).
     bool Register(SOCKET s, Win32Socket& socket);
     void Unregister(SOCKET s);
+    // Queues a notification for `s` as if the system had raised it.
+    void PostEvent(SOCKET s, int event, int error);
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,12 +1,24 @@
 // Socket calls and the waits of Connect and Send.
 #include "os/win32/Win32Socket.h"
 
+#include <mstcpip.h>
+
 #include <cstring>
 
 #include "os/win32/MessagePump.h"
 #include "os/win32/Win32Net.h"
 
 namespace os::win32 {
+
+namespace {
+
+// Buffers sized for a fast LAN: with the system's small defaults a 1 Gbit/s link idles while
+// the sender waits for acknowledgements.
+constexpr int kSocketBufferBytes = 2 * 1024 * 1024;
+// While a send waits for room, the stall is checked this often.
+constexpr UINT kStallCheckMs = 1000;
+
+}  // namespace
 
 Win32Socket::~Win32Socket() {
     Close();
@@ -22,6 +34,10 @@ bool Win32Socket::Attach(SOCKET s) {
     m_bConnectDone = false;
     m_bWritable = true;
     m_bPeerClosed = false;
+    m_nSendStallMs = 0;
+    const int buffer = kSocketBufferBytes;
+    setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
     if (!m_net.Register(s, *this)) {
         m_nLastError = WSAGetLastError();
         closesocket(s);
@@ -102,6 +118,8 @@ bool Win32Socket::Connect(const std::string& dottedAddress, uint16_t port) {
 int Win32Socket::Send(const void* data, int size) {
     const char* bytes = static_cast<const char*>(data);
     int sent = 0;
+    // Reports a failure after `sent` bytes went out, so that a retry does not repeat them.
+    const auto failed = [&] { return sent > 0 ? sent : -1; };
     while (sent < size) {
         const int n = send(m_socket, bytes + sent, size - sent, 0);
         if (n != SOCKET_ERROR) {
@@ -110,22 +128,64 @@ int Win32Socket::Send(const void* data, int size) {
         }
         if (WSAGetLastError() != WSAEWOULDBLOCK) {
             Fail();
-            return -1;
+            return failed();
         }
-        // FD_WRITE says when the buffers have room again.
+        // FD_WRITE says when the buffers have room again; a watched connection whose partner
+        // takes nothing for too long is given up.
         m_bWritable = false;
+        const ULONGLONG waitStart = GetTickCount64();
+        const UINT_PTR stallTimer =
+            m_nSendStallMs ? SetTimer(nullptr, 0, kStallCheckMs, nullptr) : 0;
+        bool stalled = false;
+        bool interrupted = false;
         while (!m_bWritable && !m_bPeerClosed && IsCreated()) {
-            if (!WaitAndDispatchOne()) {
-                m_nLastError = WSAEINTR;
-                return -1;
+            if (m_nSendStallMs && GetTickCount64() - waitStart >= m_nSendStallMs) {
+                stalled = true;
+                break;
             }
+            if (!WaitAndDispatchOne()) {
+                interrupted = true;
+                break;
+            }
+        }
+        if (stallTimer) {
+            KillTimer(nullptr, stallTimer);
+        }
+        if (interrupted) {
+            m_nLastError = WSAEINTR;
+            return failed();
+        }
+        if (stalled) {
+            // The connection is dead to this side: its owner hears of it as of any close.
+            m_nLastError = WSAETIMEDOUT;
+            m_net.PostEvent(m_socket, FD_CLOSE, WSAETIMEDOUT);
+            return failed();
         }
         if (!m_bWritable) {
             m_nLastError = IsCreated() ? WSAECONNRESET : WSAENOTSOCK;
-            return -1;
+            return failed();
         }
     }
     return sent;
+}
+
+bool Win32Socket::WatchPeer(uint32_t idleMs, uint32_t intervalMs, uint32_t sendStallMs) {
+    m_nSendStallMs = sendStallMs;
+    const BOOL on = TRUE;
+    if (setsockopt(m_socket, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<const char*>(&on),
+                   sizeof on) != 0) {
+        return Fail();
+    }
+    tcp_keepalive values{};
+    values.onoff = 1;
+    values.keepalivetime = idleMs;
+    values.keepaliveinterval = intervalMs;
+    DWORD returned = 0;
+    if (WSAIoctl(m_socket, SIO_KEEPALIVE_VALS, &values, sizeof values, nullptr, 0, &returned,
+                 nullptr, nullptr) != 0) {
+        return Fail();
+    }
+    return true;
 }
 
 int Win32Socket::Receive(void* buffer, int size) {

@@ -26,6 +26,7 @@ class Win32Socket : public Socket {
     bool IsCreated() const override { return m_socket != INVALID_SOCKET; }
     bool PeerAddress(IPv4& address) override;
     int LastError() override { return m_nLastError; }
+    bool WatchPeer(uint32_t idleMs, uint32_t intervalMs, uint32_t sendStallMs) override;
 
     // One WSAAsyncSelect notification for this socket.
     void OnNetworkEvent(int event, int error);
@@ -43,6 +44,7 @@ class Win32Socket : public Socket {
     int m_nConnectError = 0;
     bool m_bWritable = true;
     bool m_bPeerClosed = false;
+    uint32_t m_nSendStallMs = 0;  // 0: a send may wait for ever
 };
 
 }  // namespace os::win32
