@@ -74,6 +74,7 @@ void CTandrixDlg::OnSearchCancelled() {
 
 void CTandrixDlg::OnAcceptedConnection() {
     m_bPeerListHeld = false;
+    m_bPeerKnowsTdx = false;
     m_backReader.Reset();
     m_forward.Reset();
     if (m_bConnected) {
@@ -114,6 +115,7 @@ void CTandrixDlg::OnClientClosed() {
     m_bCopyInProgress = false;
     m_bConnected = false;
     m_bDrivesExchanged = false;
+    m_bPeerKnowsTdx = false;
     Repaint();
     m_ClientSocket.Close();
     m_ServerSocket.Close();

@@ -31,6 +31,10 @@ enum class OpenMode {
     Read,          // existing file, read access; others may read too
     CreateAlways,  // create or truncate, write access
     Append,        // open or create, write access, positioned at the end
+    // Existing file, read access for copying it away: others may go on reading, writing and
+    // deleting it meanwhile, and with the backup privilege the file's own access rules do not
+    // stand in the way.
+    ReadForBackup,
 };
 
 // An open file; closing happens on destruction.

@@ -3,6 +3,7 @@
 #include "transfer/StreamReceiver.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "os/Text.h"
 #include "platform/Drive.h"
@@ -127,7 +128,23 @@ size_t CStreamReceiver::TakeHeader(const uint8_t* data, size_t size, bool& stop)
 }
 
 void CStreamReceiver::DispatchHeader(bool& stop) {
+    const bool fileJustEnded = std::exchange(m_bFileJustEnded, false);
     switch (static_cast<wire::EntryKind>(m_header[2])) {
+        case wire::EntryKind::NotIntact:
+            if (!m_bRecov) {
+                stop = true;
+                return;
+            }
+            // Only the file whose body has just ended can be the one the entry throws away.
+            m_sEndedFile = fileJustEnded ? m_sPath : os::WString();
+            m_bNotIntactPath = true;
+            m_phase = Phase::DirPath;
+            m_sRawPath.clear();
+            m_nPathOutstanding = 4 * static_cast<size_t>(m_header[3]);
+            if (m_nPathOutstanding == 0) {
+                FinishPath();
+            }
+            return;
         case wire::EntryKind::File:
         case wire::EntryKind::Directory:
             if (!m_bRecov) {
@@ -186,6 +203,16 @@ void CStreamReceiver::FinishPath() {
     // An entry that would land outside the base folder is still read to its end, so that the
     // stream stays in step, but nothing is created, opened or deleted for it.
     m_bEntrySafe = !m_sPath.empty() && IsSafeDestinationPath(m_sBase, m_sPath);
+    if (std::exchange(m_bNotIntactPath, false)) {
+        // The source could not read that file whole: its padded body must not pass for a
+        // complete copy, so it is removed and the result check lists it as missing.
+        m_phase = Phase::Header;
+        if (m_bEntrySafe && m_sPath == m_sEndedFile) {
+            m_fs.SetAttributes(m_sPath, os::kAttrNormal);
+            m_fs.DeleteFile(m_sPath);
+        }
+        return;
+    }
     if (m_phase == Phase::DirPath) {
         if (m_bEntrySafe) {
             CreateDirRecursive(m_fs, m_sPath);
@@ -248,6 +275,7 @@ void CStreamReceiver::BeginFile() {
         file.reset();
         m_fs.SetAttributes(m_sPath, m_nAttributes);
         ++m_nFileIndex;
+        m_bFileJustEnded = true;
         m_host.SetOverallPos(m_nFileIndex);
     }
 }
@@ -315,6 +343,7 @@ void CStreamReceiver::FinishBody() {
             m_fs.SetAttributes(m_sPath, m_nAttributes);
             m_host.SetFilePos(m_nSize);
             ++m_nFileIndex;
+            m_bFileJustEnded = true;
             m_host.SetOverallPos(m_nFileIndex);
             return;
         }
@@ -350,6 +379,8 @@ void CStreamReceiver::StreamError(StreamFault fault) {
 
 void CStreamReceiver::ClearPartial() {
     m_nHeaderCount = 0;
+    m_bNotIntactPath = false;
+    m_bFileJustEnded = false;
     m_sRawPath.clear();
     m_nPathOutstanding = 0;
     m_nMetaCount = 0;

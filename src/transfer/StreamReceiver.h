@@ -107,7 +107,10 @@ class CStreamReceiver {
     std::string m_sRawPath;  // hexadecimal path text collected so far (at most 4 x 255)
     size_t m_nPathOutstanding = 0;
     os::WString m_sPath;
-    bool m_bEntrySafe = false;  // the current entry's path passed IsSafeDestinationPath
+    bool m_bEntrySafe = false;      // the current entry's path passed IsSafeDestinationPath
+    bool m_bFileJustEnded = false;  // the last entry was a file stored whole
+    bool m_bNotIntactPath = false;  // the path being read is a "not intact" entry's
+    os::WString m_sEndedFile;       // the file a "not intact" entry may name
 
     uint8_t m_meta[kMetadataSize] = {};
     size_t m_nMetaCount = 0;

@@ -22,6 +22,7 @@ constexpr uint64_t kDefaultFileTime = 133485408000000000ull;
 // Extra Windows error codes the simulated file system gives.
 constexpr uint32_t kErrWriteFault = 29;
 constexpr uint32_t kErrDirectory = 267;  // "The directory name is invalid."
+constexpr uint32_t kErrLockViolation = 33;
 
 struct SimTimes {
     uint64_t creation = 0;
@@ -88,6 +89,8 @@ class SimFileSystem : public os::FileSystem {
     // Fault hooks.
     bool SetLocked(const os::WString& path, bool locked);  // sharing violation on every use
     bool SetUnreadable(const os::WString& path, bool unreadable);
+    bool SetHeldSharing(const os::WString& path, bool held);
+    bool SetLockedRange(const os::WString& path, uint64_t offset, uint64_t length);
     // The size directory listings report for the file from now on.
     bool SetListedSize(const os::WString& path, uint64_t size);
     bool ForceRemove(const os::WString& path);  // the entry vanishes, open or not

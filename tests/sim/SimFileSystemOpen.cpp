@@ -33,6 +33,11 @@ class SimOpenFile : public os::File {
         if (!Usable()) {
             return false;
         }
+        if (m_node->lockedRange && size > 0 && m_position < m_node->data.size() &&
+            m_position < m_node->lockedRange->first + m_node->lockedRange->second &&
+            m_node->lockedRange->first < m_position + size) {
+            return m_fs.Fail(kErrLockViolation);
+        }
         const std::string& data = m_node->data;
         const uint64_t left = m_position < data.size() ? data.size() - m_position : 0;
         got = static_cast<uint32_t>(std::min<uint64_t>(left, size));
@@ -195,6 +200,10 @@ std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& patt
             return nullptr;
         }
         const SimNode& folder = *at.node;
+        if (folder.unreadable) {
+            Fail(os::kErrAccessDenied);  // a folder whose listing the user may not read
+            return nullptr;
+        }
         // Every folder but a root lists "." and ".." first.
         if (!folderPath.IsRoot()) {
             if (MatchesPattern(last, u".")) {
@@ -233,12 +242,15 @@ std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenM
         return nullptr;
     }
     SimNode* node = at.node.get();
-    if (mode == os::OpenMode::Read) {
+    if (mode == os::OpenMode::Read || mode == os::OpenMode::ReadForBackup) {
+        // Plain reading lets others read only; reading for backup lets them write and delete
+        // too, so only a holder that shares nothing (or one of our own writers) keeps it out.
+        const bool sharesWriting = mode == os::OpenMode::ReadForBackup;
         if (!node) {
             Fail(os::kErrFileNotFound);
         } else if (node->isDir || node->unreadable) {
             Fail(os::kErrAccessDenied);
-        } else if (node->locked || node->writers > 0) {
+        } else if (node->locked || node->writers > 0 || (node->heldSharing && !sharesWriting)) {
             Fail(os::kErrSharingViolation);
         } else {
             return std::make_unique<SimOpenFile>(*this, at.drive, at.node, false);
