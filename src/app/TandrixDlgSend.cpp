@@ -35,8 +35,8 @@ constexpr uint32_t kResumePauseMs = 500;
 constexpr size_t kPadPiece = 1000;
 constexpr uint64_t kLargeFile = 6553600;
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
-// Between the paced updates the window's messages are still taken after this many files, so
-// that an error report is acted on while its entry is still in the recovery history.
+// Between the paced updates the window's messages are still taken after this many files or
+// pieces, so that an error report is acted on while its entry is still in the recovery history.
 constexpr int kPumpEveryFiles = 32;
 
 bool IsExcluded(uint32_t attributes) {

@@ -102,6 +102,11 @@ class SimFileSystem : public os::FileSystem {
     // the content). Times are left out when `withTimes` is false. Empty for a missing folder.
     std::string Dump(const os::WString& folder, bool withTimes = true) const;
 
+    // Calls since the start: what a walk or a copy costs in opens and listing.
+    uint64_t OpenCalls() const { return m_openCalls; }
+    uint64_t FindFirstCalls() const { return m_findFirstCalls; }
+    uint64_t FindRecords() const { return m_findRecords; }  // records handed out by FindNext
+
     int OpenFileCount() const { return m_openFiles; }
     int OpenFindCount() const { return m_openFinds; }
     int OpenHandleCount() const { return m_openFiles + m_openFinds; }
@@ -142,6 +147,9 @@ class SimFileSystem : public os::FileSystem {
     uint32_t m_lastError = 0;
     int m_openFiles = 0;
     int m_openFinds = 0;
+    uint64_t m_openCalls = 0;
+    uint64_t m_findFirstCalls = 0;
+    uint64_t m_findRecords = 0;
 };
 
 }  // namespace sim

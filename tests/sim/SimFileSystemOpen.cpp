@@ -138,6 +138,7 @@ class SimFindHandle : public os::FindHandle {
             return m_fs.Fail(os::kErrNoMoreFiles);
         }
         out = m_records[m_next++];
+        ++m_fs.m_findRecords;
         return true;
     }
 
@@ -163,6 +164,7 @@ os::FindData SimFileSystem::Record(const SimNode& node, const os::WString& name)
 
 std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& pattern,
                                                          os::FindData& first) {
+    ++m_findFirstCalls;
     SimPath path;
     uint32_t err = ParsePath(pattern, PathUse::Pattern, path);
     if (err != os::kErrSuccess) {
@@ -231,6 +233,7 @@ std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& patt
 
 std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenMode mode,
                                               uint32_t attributes) {
+    ++m_openCalls;
     SimPath parsed;
     Lookup at;
     uint32_t err = ResolveText(path, PathUse::Name, parsed, at);
