@@ -13,12 +13,14 @@
 #include "modes/EnvItems.h"
 #include "net/Sockets.h"
 #include "os/Platform.h"
+#include "platform/NotSentList.h"
 #include "transfer/BackChannel.h"
 #include "transfer/DriveListMessage.h"
 #include "transfer/ForwardReader.h"
 #include "transfer/StreamReceiver.h"
 #include "ui/PacedProgress.h"
 #include "ui/PaintedButton.h"
+#include "ui/UiPacer.h"
 
 class CTandrixApp;
 class CDrive;
@@ -28,6 +30,7 @@ class CDlgEnvList;
 class CDlgFindCancel;
 class CDlgProgress;
 class CRecovPath;
+class CPathLogWriter;
 struct WalkPosition;
 
 class CTandrixDlg : public os::Dialog, private CReceiverHost {
@@ -146,6 +149,19 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     os::WString m_sOwnFolder;  // never walked: the program's own folder below the documents
     bool m_bWalking = false;
     AfterResend m_nAfterResend = AfterResend::EndPair;
+    // The open enumerations from the current item down to m_sCurDir, each standing just after
+    // the subfolder the walk went into, so that a finished subfolder never makes its parent be
+    // listed again from the start. Emptied whenever the walk position jumps.
+    struct OpenDir {
+        os::WString dir;
+        std::unique_ptr<os::FindHandle> find;
+    };
+    std::vector<OpenDir> m_openDirs;
+    CNotSentList m_notSent;                     // what this copy could not send intact
+    std::unique_ptr<CPathLogWriter> m_pSurvey;  // the path log, open while the survey runs
+    CUiPacer m_sendPacer;                       // progress and message pumping of the walk
+    int m_nUnpumpedFiles = 0;
+    std::vector<uint8_t> m_sendBuf;  // a file entry and its first piece, sent together
 
     CClientSocket m_ClientSocket;
     CServerSocket m_ServerSocket;
@@ -233,6 +249,16 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool SendWithRetries(const void* data, size_t size);
     void SendPathLog();
     bool PeerDriveIsNtfs() const;
+    void NoteNotSent(const os::WString& source, const os::WString& destination);
+    void ShowWalkProgress(const os::WString& path, uint64_t size, uint64_t sent);
+    void PumpWalk();
+    void LeaveWalk();
+    void SurveyLine(const os::WString& path2);
+    // The closing message's addition when something was not sent intact (its list written to
+    // disk first and opened after the message), else empty.
+    os::WString NotSentNote();
+    void OpenNotSentList();
+    os::WString m_sNotSentFile;
 
     // Stop and end of a copy.
     void OnBackChannelData();

@@ -90,6 +90,7 @@ void CTandrixDlg::OnSearchCancelled() {
 
 void CTandrixDlg::OnAcceptedConnection() {
     m_bPeerListHeld = false;
+    m_bPeerKnowsTdx = false;
     m_backReader.Reset();
     m_forward.Reset();
     if (m_bConnected) {
@@ -140,6 +141,7 @@ void CTandrixDlg::OnClientClosed() {
     m_bDrivesExchanged = false;
     m_bAcceptPending = false;
     m_bDriveListPending = false;
+    m_bPeerKnowsTdx = false;
     Repaint();
     m_ClientSocket.Close();
     m_ServerSocket.Close();

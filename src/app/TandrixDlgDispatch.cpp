@@ -104,6 +104,7 @@ void CTandrixDlg::SendDriveList() {
     wire::PeerFacts own;
     own.m_nRemoteOSVer = static_cast<int>(m_pFolderInfo->OSVersion());
     own.m_sRemoteUserName = GetLoginUserName(m_os.sys);
+    own.m_sRemoteText = wire::kCapabilityTag;
     const std::string message = wire::MakeDriveList(*m_pMyDrives, own, m_os.sys);
     Trace(u"Send drive list");
     SendForward(message.data(), message.size());
@@ -236,7 +237,8 @@ void CTandrixDlg::OnMessageSettled() {
 
 void CTandrixDlg::OnPeerDriveList(const char* data, size_t size) {
     StartTimer7();
-    wire::ParseDriveList(data, size, m_os.sys, *m_pRemoteDrives, m_peer);
+    const bool trailer = wire::ParseDriveList(data, size, m_os.sys, *m_pRemoteDrives, m_peer);
+    m_bPeerKnowsTdx = trailer && wire::AnnouncesCapabilityTag(m_peer);
     SendFrame(static_cast<int>(Command::GOTREMOTEDRIVE));
     m_bDrivesExchanged = true;
     m_bPeerListHeld = true;

@@ -13,6 +13,7 @@
 #include "platform/FilePath.h"
 #include "platform/PathLog.h"
 #include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
 #include "platform/Trace.h"
 #include "transfer/CommandFrame.h"
 #include "transfer/FileMeta.h"
@@ -34,6 +35,9 @@ constexpr uint32_t kResumePauseMs = 500;
 constexpr size_t kPadPiece = 1000;
 constexpr uint64_t kLargeFile = 6553600;
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
+// Between the paced updates the window's messages are still taken after this many files or
+// pieces, so that an error report is acted on while its entry is still in the recovery history.
+constexpr int kPumpEveryFiles = 32;
 
 bool IsExcluded(uint32_t attributes) {
     return (attributes & kExcludedMask) == kExcludedMask;
@@ -54,6 +58,11 @@ os::WString ParentDir(const os::WString& path) {
     return StripSuffix(ParentOf(path), u"\\");
 }
 
+// What the file system is asked for: long paths in their extended-length form.
+os::WString FsPath(const os::WString& path) {
+    return ExtendedLengthPath(path);
+}
+
 }  // namespace
 
 void CTandrixDlg::StartPass(int pass) {
@@ -69,7 +78,42 @@ void CTandrixDlg::StartPass(int pass) {
     m_nDirExits = 0;
     m_sCurDir.clear();
     m_sCurDir2.clear();
+    m_openDirs.clear();
+    m_sendPacer.Reset();
+    m_nUnpumpedFiles = 0;
+    if (pass == 1) {
+        m_notSent.Clear();
+    }
+    m_pSurvey.reset();
+    if (pass == 3) {
+        m_pSurvey = std::make_unique<CPathLogWriter>(m_os.fs, m_os.sys);
+    }
     RunWalk(WalkStep::StartItem);
+}
+
+// The walk stops here for good (the pass is over or the copy was abandoned): no enumeration
+// or log stays open behind it.
+void CTandrixDlg::LeaveWalk() {
+    m_bWalking = false;
+    m_openDirs.clear();
+    m_pSurvey.reset();
+}
+
+void CTandrixDlg::SurveyLine(const os::WString& path2) {
+    if (m_pSurvey) {
+        m_pSurvey->Append(path2);
+    } else {
+        AppendPathLog(m_os.fs, m_os.sys, path2);
+    }
+}
+
+// Window messages are taken by time, not after every file or piece: a stop request or an
+// error report still gets through within a fraction of a second.
+void CTandrixDlg::PumpWalk() {
+    if (++m_nUnpumpedFiles >= kPumpEveryFiles || m_sendPacer.Due(m_os.sys.TickCount())) {
+        m_nUnpumpedFiles = 0;
+        m_os.ui.PumpMessages();
+    }
 }
 
 void CTandrixDlg::RunWalk(WalkStep step) {
@@ -77,7 +121,7 @@ void CTandrixDlg::RunWalk(WalkStep step) {
     bool startItem = step == WalkStep::StartItem;
     while (true) {
         if (!m_bRunning) {
-            m_bWalking = false;
+            LeaveWalk();
             AbandonCopy();
             return;
         }
@@ -93,7 +137,7 @@ void CTandrixDlg::RunWalk(WalkStep step) {
                     startItem = false;
                     continue;
                 }
-                m_bWalking = false;
+                LeaveWalk();
                 PassOver();
                 return;
             }
@@ -137,6 +181,7 @@ bool CTandrixDlg::IsOwnFolder(const os::WString& path) const {
 void CTandrixDlg::NextItem() {
     m_sCurDir.clear();
     m_sCurDir2.clear();
+    m_openDirs.clear();
     if (m_pSendPath->m_nCurrent < m_pSendPath->Count()) {
         ++m_pSendPath->m_nCurrent;
     }
@@ -147,9 +192,16 @@ void CTandrixDlg::StartItem() {
     m_sCurPath2 = m_pSendPath->GetDst();
     m_sCurDir.clear();
     m_sCurDir2.clear();
-    const uint32_t attributes = m_os.fs.GetAttributes(m_sCurPath);
-    if (attributes == os::kInvalidAttributes || IsExcluded(attributes) || IsOwnFolder(m_sCurPath)) {
-        return;  // the item is gone or excluded: the walk goes on with the next one
+    m_openDirs.clear();
+    const uint32_t attributes = m_os.fs.GetAttributes(FsPath(m_sCurPath));
+    if (attributes == os::kInvalidAttributes) {
+        if (m_nSendPass == 2) {
+            NoteNotSent(m_sCurPath, m_sCurPath2);  // chosen, but gone (or unreachable) now
+        }
+        return;
+    }
+    if (IsExcluded(attributes) || IsOwnFolder(m_sCurPath)) {
+        return;  // the item is excluded: the walk goes on with the next one
     }
     if ((attributes & os::kAttrDirectory) != 0) {
         m_sCurPath = StripSlash(m_sCurPath);
@@ -159,25 +211,27 @@ void CTandrixDlg::StartItem() {
         if (m_nSendPass == 2) {
             SendDirEntry(m_sCurDir2);
         } else if (m_nSendPass == 3) {
-            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+            SurveyLine(m_sCurPath2);
         }
         return;
     }
     switch (m_nSendPass) {
         case 1:
             ++m_nTotalFiles;
-            m_os.ui.PumpMessages();
+            PumpWalk();
             break;
         case 2: {
             os::FindData record;
-            if (m_os.fs.FindFirst(m_sCurPath, record)) {
+            if (m_os.fs.FindFirst(FsPath(m_sCurPath), record)) {
                 SendOneFile(m_sCurPath, record);
+            } else {
+                NoteNotSent(m_sCurPath, m_sCurPath2);
             }
             break;
         }
         default:
-            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
-            m_os.ui.PumpMessages();
+            SurveyLine(m_sCurPath2);
+            PumpWalk();
             break;
     }
 }
@@ -186,47 +240,65 @@ void CTandrixDlg::VisitFile(const os::FindData& record) {
     switch (m_nSendPass) {
         case 1:
             ++m_nTotalFiles;
-            m_os.ui.PumpMessages();
+            PumpWalk();
             break;
         case 2:
             SendOneFile(m_sCurPath, record);
             break;
         default:
-            AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
-            m_os.ui.PumpMessages();
+            SurveyLine(m_sCurPath2);
+            PumpWalk();
             break;
     }
 }
 
 CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
-    const os::WString pattern = m_sCurDir + u"\\*";
     os::FindData record;
-    auto find = m_os.fs.FindFirst(pattern, record);
-    if (!find) {
-        return DirResult::Finished;
-    }
-    bool more = true;
-    if (m_sCurPath != m_sCurDir) {
-        // Resuming inside this directory: carry on after the entry last handled.
-        bool found = false;
-        do {
-            const os::WString prefix = m_sCurDir + u"\\";
-            if (prefix + record.name == m_sCurPath ||
-                (!record.shortName.empty() && prefix + record.shortName == m_sCurPath)) {
-                found = true;
-                break;
-            }
-        } while (find->Next(record));
-        if (found) {
-            more = find->Next(record);
-        } else {
-            // The entry vanished meanwhile: walk the whole directory again rather than skip
-            // what follows it (a second send of a file only overwrites it with itself).
-            find = m_os.fs.FindFirst(pattern, record);
-            more = find != nullptr;
+    bool more = false;
+    if (!m_openDirs.empty() && m_openDirs.back().dir == m_sCurDir && m_sCurPath != m_sCurDir) {
+        // Back from a subfolder: the folder's enumeration goes on where it stood.
+        more = m_openDirs.back().find->Next(record);
+    } else {
+        if (m_sCurPath != m_sCurDir) {
+            m_openDirs.clear();  // the walk moved back: no open enumeration is in step
         }
+        const os::WString pattern = FsPath(m_sCurDir + u"\\*");
+        auto find = m_os.fs.FindFirst(pattern, record);
+        if (!find) {
+            // An empty drive root lists nothing; any other folder lists at least "." and "..".
+            if (m_nSendPass == 2 && m_os.fs.LastError() != os::kErrFileNotFound) {
+                NoteNotSent(m_sCurDir, m_sCurDir2);
+            }
+            return DirResult::Finished;
+        }
+        more = true;
+        if (m_sCurPath != m_sCurDir) {
+            // Resuming inside this directory: carry on after the entry last handled.
+            bool found = false;
+            const os::WString prefix = m_sCurDir + u"\\";
+            do {
+                if (prefix + record.name == m_sCurPath ||
+                    (!record.shortName.empty() && prefix + record.shortName == m_sCurPath)) {
+                    found = true;
+                    break;
+                }
+            } while (find->Next(record));
+            if (found) {
+                more = find->Next(record);
+            } else {
+                // The entry vanished meanwhile: walk the whole directory again rather than skip
+                // what follows it (a second send of a file only overwrites it with itself).
+                find = m_os.fs.FindFirst(pattern, record);
+                more = find != nullptr;
+            }
+        }
+        if (!find) {
+            return DirResult::Finished;
+        }
+        m_openDirs.push_back(OpenDir{m_sCurDir, std::move(find)});
     }
-    for (; more; more = find->Next(record)) {
+    os::FindHandle& find = *m_openDirs.back().find;
+    for (; more; more = find.Next(record)) {
         if (record.name == u"." || record.name == u"..") {
             continue;
         }
@@ -244,14 +316,17 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
             if (m_nSendPass == 2) {
                 SendDirEntry(m_sCurDir2);
             } else if (m_nSendPass == 3) {
-                AppendPathLog(m_os.fs, m_os.sys, m_sCurPath2);
+                SurveyLine(m_sCurPath2);
             }
-            return DirResult::Descended;
+            return DirResult::Descended;  // this enumeration stays open for the way back
         }
         VisitFile(record);
         if (!m_bRunning) {
             break;
         }
+    }
+    if (!m_openDirs.empty() && m_openDirs.back().dir == m_sCurDir) {
+        m_openDirs.pop_back();
     }
     return DirResult::Finished;
 }
@@ -279,6 +354,7 @@ void CTandrixDlg::HandlePendingReport() {
     const std::string marker = wire::MakeResumeMarker();
     SendForward(marker.data(), marker.size());
     m_bErrPathPending = false;
+    m_openDirs.clear();  // the walk moves back to an earlier entry
     WalkPosition position;
     const int newer = m_pRecovPath ? m_pRecovPath->Rewind(m_sErrPath, position) : -1;
     if (newer < 0) {
@@ -323,6 +399,9 @@ void CTandrixDlg::PassOver() {
             SendFrame(static_cast<int>(wire::Command::SENDMYDRIVES));
             break;
         case 2:
+            if (m_pProgress) {
+                m_pProgress->SetOverallPos(m_nFileIndex);  // the paced updates may lag behind
+            }
             switch (std::exchange(m_nAfterResend, AfterResend::EndPair)) {
                 case AfterResend::EndPair:
                     if (!m_bFullDrv) {
@@ -359,6 +438,7 @@ void CTandrixDlg::ResendAfterPass(AfterResend then) {
     m_pSendPath->m_nCurrent = m_pSendPath->Count();
     m_sCurDir.clear();
     m_sCurDir2.clear();
+    m_openDirs.clear();
     RunWalk(WalkStep::Continue);
 }
 
@@ -381,6 +461,36 @@ bool CTandrixDlg::SendWithRetries(const void* data, size_t size) {
                                        [this] { return m_bRunning; });
 }
 
+// A file or folder that cannot go whole: the source's own list names it, and a partner that
+// knows the "not intact" entry hears of it in stream order (when its path fits an entry).
+void CTandrixDlg::NoteNotSent(const os::WString& source, const os::WString& destination) {
+    m_notSent.Add(source);
+    if (m_bPeerKnowsTdx && m_bRunning) {
+        const std::string entry = wire::MakeNotIntactEntry(destination);
+        if (!entry.empty()) {
+            SendForward(entry.data(), entry.size());
+        }
+    }
+}
+
+// The progress window follows the file being sent a few dozen times a second, not at every
+// file or piece; the window's messages are taken at the same pace.
+void CTandrixDlg::ShowWalkProgress(const os::WString& path, uint64_t size, uint64_t sent) {
+    const bool due = m_sendPacer.Due(m_os.sys.TickCount());
+    if (!due && ++m_nUnpumpedFiles < kPumpEveryFiles) {
+        return;
+    }
+    m_nUnpumpedFiles = 0;
+    if (due && m_pProgress) {
+        const uint64_t divisor = (size > kLargeFile || size >= kFourGiB) ? 10 : 1;
+        m_pProgress->SetFileName(path);
+        m_pProgress->SetOverallPos(m_nFileIndex);
+        m_pProgress->SetFileRange(size / divisor);
+        m_pProgress->SetFilePos(sent / divisor);
+    }
+    m_os.ui.PumpMessages();
+}
+
 int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record) {
     if (IsExcluded(record.attributes)) {
         return 0;
@@ -390,83 +500,83 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     }
     ++m_nFileIndex;
     RecordEntry(m_sCurDir.empty());
-    if (m_pProgress) {
-        m_pProgress->SetFileName(path);
-        m_pProgress->SetOverallPos(m_nFileIndex);
-    }
-    if (path.size() >= 256) {
-        return 2;
-    }
+    // A source path of any length is read (through its extended form); only the destination
+    // path is bound by what an entry can carry.
     if (record.size >= kFourGiB && !PeerDriveIsNtfs()) {
+        NoteNotSent(path, m_sCurPath2);
         return 1;
     }
     if (m_sCurPath2.empty() || m_sCurPath2.size() > wire::kMaxEntryPathLength) {
+        NoteNotSent(path, m_sCurPath2);
         return 2;
     }
-    {
-        auto probe = m_os.fs.Open(path, os::OpenMode::Read);
-        if (!probe) {
-            return 3;
-        }
-        uint32_t got = 0;
-        if ((!probe->Read(m_pTransferBuf.data(), kPieceSize, got) || got == 0) &&
-            record.size != 0) {
-            return 4;
-        }
+    // One handle from the first piece to the last.
+    auto file = m_os.fs.Open(FsPath(path), os::OpenMode::ReadForBackup);
+    if (!file) {
+        NoteNotSent(path, m_sCurPath2);
+        return 3;
     }
-
     wire::FileMeta meta;
     meta.creationTime = record.creationTime;
     meta.lastAccessTime = record.lastAccessTime;
     meta.lastWriteTime = record.lastWriteTime;
-    meta.attributes = m_os.fs.GetAttributes(path);
+    meta.attributes = m_os.fs.GetAttributes(FsPath(path));
     meta.size = record.size;
     const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
-    const bool smallCopy = m_nTotalFiles <= kSmallCopyFiles;
-    if (smallCopy) {
-        m_os.sys.Sleep(kSmallCopyPauseMs);
+    // The entry and the first piece sit in one buffer, so that a small file leaves in one send.
+    m_sendBuf.resize(entry.size() + kPieceSize);
+    std::copy(entry.begin(), entry.end(), m_sendBuf.begin());
+    uint8_t* const firstPiece = m_sendBuf.data() + entry.size();
+    uint32_t got = 0;
+    bool readFailed = !file->Read(firstPiece, kPieceSize, got);
+    if ((readFailed || got == 0) && record.size != 0) {
+        NoteNotSent(path, m_sCurPath2);
+        return 4;
     }
-    const bool headerSent = SendWithRetries(entry.data(), entry.size());
-    if (smallCopy) {
-        m_os.sys.Sleep(kSmallCopyPauseMs);
-    }
-    const uint64_t divisor = (record.size > kLargeFile || record.size >= kFourGiB) ? 10 : 1;
-    if (m_pProgress) {
-        m_pProgress->SetFileRange(record.size / divisor);
-        m_pProgress->SetFilePos(0);
-    }
-
     uint64_t sent = 0;
-    bool failed = !headerSent;
-    if (!failed) {
-        auto file = m_os.fs.Open(path, os::OpenMode::Read);
-        while (file && sent < record.size) {
-            uint32_t got = 0;
-            if (!file->Read(m_pTransferBuf.data(), kPieceSize, got) || got == 0) {
-                break;  // read error or the file shrank: padded below
-            }
-            if (!m_bRunning) {
-                return 6;
-            }
-            const uint64_t piece = std::min<uint64_t>(got, record.size - sent);
-            if (!SendWithRetries(m_pTransferBuf.data(), static_cast<size_t>(piece))) {
-                failed = true;
-                break;
-            }
-            sent += piece;
-            if (m_pProgress) {
-                m_pProgress->SetFilePos(sent / divisor);
-            }
-            m_os.ui.PumpMessages();
-        }
+    const size_t first = static_cast<size_t>(std::min<uint64_t>(got, record.size));
+    bool failed = false;
+    if (m_nTotalFiles <= kSmallCopyFiles) {
+        // A copy of a few files keeps its pauses around each header, the entry on its own.
+        m_os.sys.Sleep(kSmallCopyPauseMs);
+        failed = !SendWithRetries(m_sendBuf.data(), entry.size());
+        m_os.sys.Sleep(kSmallCopyPauseMs);
+        failed = failed || (first > 0 && !SendWithRetries(firstPiece, first));
+    } else {
+        failed = !SendWithRetries(m_sendBuf.data(), entry.size() + first);
     }
+    if (!failed) {
+        sent = first;
+        ShowWalkProgress(path, record.size, sent);
+    }
+    while (!failed && !readFailed && sent < record.size) {
+        if (!file->Read(m_pTransferBuf.data(), kPieceSize, got)) {
+            readFailed = true;  // a locked range, a vanished drive: padded below
+            break;
+        }
+        if (got == 0) {
+            break;  // the file shrank: padded below
+        }
+        if (!m_bRunning) {
+            return 6;
+        }
+        const uint64_t piece = std::min<uint64_t>(got, record.size - sent);
+        if (!SendWithRetries(m_pTransferBuf.data(), static_cast<size_t>(piece))) {
+            failed = true;
+            break;
+        }
+        sent += piece;
+        ShowWalkProgress(path, record.size, sent);
+    }
+    file.reset();
+    const bool intact = sent == record.size;
     if (!failed && sent < record.size) {
         // The body must be exactly as long as announced, or every later entry would be read
         // as part of it: make up the difference with zero bytes.
-        std::fill(m_pTransferBuf.begin(), m_pTransferBuf.begin() + kPadPiece, 0);
+        std::fill(m_pTransferBuf.begin(), m_pTransferBuf.begin() + kPieceSize, 0);
         while (sent < record.size) {
             const size_t piece =
-                static_cast<size_t>(std::min<uint64_t>(kPadPiece, record.size - sent));
+                static_cast<size_t>(std::min<uint64_t>(kPieceSize, record.size - sent));
             if (!SendWithRetries(m_pTransferBuf.data(), piece)) {
                 failed = true;
                 break;
@@ -488,14 +598,17 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
                     u"", os::kMbIconError);
         return 6;
     }
-    if (m_pProgress) {
-        m_pProgress->SetFilePos(record.size / divisor);
+    if (!intact) {
+        NoteNotSent(path, m_sCurPath2);  // right after its padded body
+        return 5;
     }
+    m_notSent.Remove(path);  // sent whole this time (a resend after a break)
     return 0;
 }
 
 void CTandrixDlg::SendDirEntry(const os::WString& path2) {
     if (path2.empty() || path2.size() >= 256) {
+        m_notSent.Add(m_sCurPath);  // nothing below it can be sent either
         return;
     }
     RecordEntry(false);
@@ -508,6 +621,7 @@ void CTandrixDlg::SendPathLog() {
     m_sCurPath2 = os::WString(1, letter) + u":\\Ferrylo\\FerryloPath.log";
     m_sCurDir.clear();
     m_sCurDir2.clear();
+    m_pSurvey.reset();  // complete on disk before it is read
     const os::WString local = GetPathLogPath(m_os.fs, m_os.sys);
     os::FindData record;
     if (!local.empty() && m_os.fs.FindFirst(local, record)) {
@@ -519,4 +633,24 @@ void CTandrixDlg::SendPathLog() {
                                                : static_cast<char>(std::toupper(ascii));
     const std::string end = wire::MakeEndOfPathLog(sentLetter);
     SendForward(end.data(), end.size());
+}
+
+os::WString CTandrixDlg::NotSentNote() {
+    m_sNotSentFile.clear();
+    if (m_notSent.Empty()) {
+        return os::WString();
+    }
+    m_sNotSentFile = m_notSent.Write(m_os.fs, m_os.sys);
+    os::WString note = texts::kNotSentNote;
+    if (!m_sNotSentFile.empty()) {
+        note += texts::kNotSentListSaved + m_sNotSentFile + u"\n";
+    }
+    return note;
+}
+
+void CTandrixDlg::OpenNotSentList() {
+    if (!m_sNotSentFile.empty()) {
+        m_os.shell.Open(u"open", m_sNotSentFile);
+    }
+    m_notSent.Clear();
 }

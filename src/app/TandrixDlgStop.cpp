@@ -386,7 +386,9 @@ void CTandrixDlg::ShowClosingMessage(bool filesMissing) {
         text = u"引越が終了しました。\n引越したデータは引越先のパソコンの" + base +
                u"に保存しました。\n\n";
     }
+    text += NotSentNote();
     ShowMessage(m_os.ui, text, u"", os::kMbIconInformation);
+    OpenNotSentList();
     Window().Enable(true);
     ResetCopyState();
     m_nRole = 0;

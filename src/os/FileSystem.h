@@ -32,6 +32,10 @@ enum class OpenMode {
     CreateAlways,  // create or truncate, write access
     Append,        // open or create, write access, positioned at the end
     CreateNew,     // create only; fails (kErrFileExists) when any entry answers to the name
+    // Existing file, read access for copying it away: others may go on reading, writing and
+    // deleting it meanwhile, and with the backup privilege the file's own access rules do not
+    // stand in the way.
+    ReadForBackup,
 };
 
 // An open file; closing happens on destruction.

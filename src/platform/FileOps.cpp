@@ -37,6 +37,27 @@ os::WString StripSuffix(const os::WString& text, const os::WString& suffix) {
     return text;
 }
 
+os::WString ExtendedLengthPath(const os::WString& path) {
+    constexpr size_t kLongFrom = 248;
+    if (path.size() < kLongFrom || path.rfind(u"\\\\?\\", 0) == 0) {
+        return path;
+    }
+    // The extended form is taken literally: "/" no longer separates.
+    os::WString out = path;
+    for (char16_t& c : out) {
+        if (c == u'/') {
+            c = u'\\';
+        }
+    }
+    if (out.rfind(u"\\\\", 0) == 0) {
+        return u"\\\\?\\UNC\\" + out.substr(2);
+    }
+    if (out.size() >= 3 && out[1] == u':' && out[2] == u'\\') {
+        return u"\\\\?\\" + out;
+    }
+    return path;  // relative forms have no extended form
+}
+
 SplitPathParts SplitPath(const os::WString& path) {
     SplitPathParts parts;
     size_t pos = 0;

@@ -22,6 +22,12 @@ SplitPathParts SplitPath(const os::WString& path);
 // Drive and directory of `path`: its parent folder with a trailing "\".
 os::WString ParentOf(const os::WString& path);
 
+// The form of `path` the file system accepts whatever its length: a path of 248 characters
+// or more (the limit of a folder, and below MAX_PATH once a name or "\*" is added) becomes
+// "\\?\X:\..." or "\\?\UNC\server\share\..."; shorter paths and paths already in that
+// form stay as they are.
+os::WString ExtendedLengthPath(const os::WString& path);
+
 bool IsDirectory(os::FileSystem& fs, const os::WString& path);
 bool PathExists(os::FileSystem& fs, const os::WString& path);
 int CreateDirRecursive(os::FileSystem& fs, const os::WString& path);

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr size_t kWriteBlock = 65536;
+
 bool WriteAll(os::File& file, const std::string& bytes) {
     uint32_t written = 0;
     return file.Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written) &&
@@ -71,4 +73,42 @@ void ResetPathLog(os::FileSystem& fs, os::System& sys) {
     if (!path.empty()) {
         fs.Open(path, os::OpenMode::CreateAlways);
     }
+}
+
+CPathLogWriter::CPathLogWriter(os::FileSystem& fs, os::System& sys) {
+    const os::WString path = GetPathLogPath(fs, sys);
+    if (!path.empty()) {
+        m_file = fs.Open(path, os::OpenMode::Append);
+    }
+    m_bEmpty = !m_file || m_file->Size() == 0;
+}
+
+CPathLogWriter::~CPathLogWriter() {
+    Close();
+}
+
+void CPathLogWriter::Append(const os::WString& text) {
+    if (!m_file) {
+        return;
+    }
+    if (m_bEmpty) {
+        m_pending = "\xEF\xBB\xBF";
+        m_bEmpty = false;
+    }
+    m_pending += ToTextModeUtf8(text + u"\n");
+    if (m_pending.size() >= kWriteBlock) {
+        Flush();
+    }
+}
+
+void CPathLogWriter::Flush() {
+    if (m_file && !m_pending.empty()) {
+        WriteAll(*m_file, m_pending);
+    }
+    m_pending.clear();
+}
+
+void CPathLogWriter::Close() {
+    Flush();
+    m_file.reset();
 }

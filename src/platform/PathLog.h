@@ -1,6 +1,9 @@
 // The path log "FerryloPath.log" in the work folder: one destination path per line, UTF-8
-// with a byte-order mark before the first line, CR LF line ends, opened and closed per line.
+// with a byte-order mark before the first line, CR LF line ends.
 #pragma once
+
+#include <memory>
+#include <string>
 
 #include "os/Platform.h"
 
@@ -13,3 +16,24 @@ void AppendPathLog(os::FileSystem& fs, os::System& sys, const os::WString& text)
 // with a byte-order mark.
 bool AppendUtf8Text(os::FileSystem& fs, const os::WString& path, const os::WString& text);
 void ResetPathLog(os::FileSystem& fs, os::System& sys);
+
+// Writes the survey's lines through one handle, in blocks: the folder is created and the log
+// opened once, not for every line. The bytes are those AppendPathLog would write line by line;
+// they are complete on disk once the writer is closed or destroyed.
+class CPathLogWriter {
+  public:
+    CPathLogWriter(os::FileSystem& fs, os::System& sys);
+    ~CPathLogWriter();
+    CPathLogWriter(const CPathLogWriter&) = delete;
+    CPathLogWriter& operator=(const CPathLogWriter&) = delete;
+
+    void Append(const os::WString& text);
+    void Close();
+
+  private:
+    void Flush();
+
+    std::unique_ptr<os::File> m_file;
+    bool m_bEmpty = true;  // nothing in the file yet: the first line brings the byte-order mark
+    std::string m_pending;
+};

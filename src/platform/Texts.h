@@ -80,6 +80,14 @@ inline constexpr char16_t kEnvNothingChosen[] = u"ひとつも選択されてい
 inline constexpr char16_t kEnvListHint[] =
     u"引越する環境の項目を選択してください。「実行」をクリックすると、チェックした項目の引越が"
     u"始まります。";
+// What the source could not send intact: its list file in the program's folder below the
+// documents, the list's first line, and the closing message's addition, then (when the list
+// could be written) the line that names the list, followed by its path.
+inline constexpr char16_t kNotSentListName[] = u"FerryloNotSent.txt";
+inline constexpr char16_t kNotSentListHeading[] =
+    u"以下のファイルまたはフォルダは、引越先へ完全には送れませんでした。";
+inline constexpr char16_t kNotSentNote[] = u"一部のファイルは完全には送れませんでした。\n";
+inline constexpr char16_t kNotSentListSaved[] = u"送れなかったファイルの一覧：";
 
 // Manual.
 inline constexpr char16_t kLocalManual[] = u"\\..\\..\\Docs\\manual\\index.html";

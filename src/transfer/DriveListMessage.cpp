@@ -162,4 +162,8 @@ bool ParseDriveList(const char* data, size_t length, os::System& sys, CDrive& ou
     return true;
 }
 
+bool AnnouncesCapabilityTag(const PeerFacts& facts) {
+    return facts.m_sRemoteText == kCapabilityTag;
+}
+
 }  // namespace wire

@@ -50,4 +50,10 @@ std::string MakeDriveList(const CDrive& drives, const PeerFacts& facts, os::Syst
 bool ParseDriveList(const char* data, size_t length, os::System& sys, CDrive& out,
                     PeerFacts& facts);
 
+// The text this program sends at trailer positions 16-19. A partner whose trailer carries it
+// is a copy of this program and understands the stream's additions (the "not intact" entry);
+// any other partner sees exactly the plain protocol.
+inline constexpr char16_t kCapabilityTag[] = u"TDX1";
+bool AnnouncesCapabilityTag(const PeerFacts& facts);
+
 }  // namespace wire

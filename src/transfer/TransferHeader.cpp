@@ -41,6 +41,13 @@ std::string MakeResumeMarker() {
     return Header(EntryKind::ResumeMarker, 0);
 }
 
+std::string MakeNotIntactEntry(std::u16string_view path) {
+    if (!SendablePath(path)) {
+        return std::string();
+    }
+    return Header(EntryKind::NotIntact, static_cast<uint8_t>(path.size())) + WideToHex(path);
+}
+
 HeaderCheck CheckHeader(const char* bytes, size_t count) {
     if (count >= 1 && bytes[0] != '%') {
         return HeaderCheck::NoPercent;

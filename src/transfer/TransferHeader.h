@@ -20,7 +20,9 @@ enum class EntryKind : uint8_t {
     Directory = 2,     // header, hexadecimal path
     EndOfPathLog = 4,  // header alone; byte 3 is the destination drive letter
     ResumeMarker = 5,  // header alone; byte 3 is 0
-    NotIntact = 6,     // header, hexadecimal path; only between two copies of this program
+    // Between two copies of this program only (both announced the capability tag): header
+    // and hexadecimal path. The named file or folder did not leave the source intact.
+    NotIntact = 6,
 };
 
 // Header, hexadecimal path and metadata block; the body follows separately. Empty when the
@@ -31,6 +33,9 @@ std::string MakeDirectoryEntry(std::u16string_view path);
 // The letter is sent as it is: lower case for an environment copy, upper case otherwise.
 std::string MakeEndOfPathLog(char driveLetter);
 std::string MakeResumeMarker();
+// Header and hexadecimal path of a "not intact" entry; empty under the conditions of a file
+// entry.
+std::string MakeNotIntactEntry(std::u16string_view path);
 
 enum class HeaderCheck {
     Incomplete,   // no error in the bytes so far, fewer than four

@@ -166,7 +166,7 @@ bool SimFileSystem::CreateDirectory(const os::WString& path) {
         return Fail(err);
     }
     // Room must remain for an 8.3 name below the new folder.
-    if (parsed.Text().size() >= kMaxDirectoryPath) {
+    if (!parsed.extended && parsed.Text().size() >= kMaxDirectoryPath) {
         return Fail(os::kErrFilenameTooLong);
     }
     if (parsed.IsRoot()) {

@@ -89,6 +89,8 @@ class SimFileSystem : public os::FileSystem {
     // Fault hooks.
     bool SetLocked(const os::WString& path, bool locked);          // sharing violation on every use
     bool SetUnreadable(const os::WString& path, bool unreadable);  // a folder: not listed
+    bool SetHeldSharing(const os::WString& path, bool held);
+    bool SetLockedRange(const os::WString& path, uint64_t offset, uint64_t length);
     // The size directory listings report for the file from now on.
     bool SetListedSize(const os::WString& path, uint64_t size);
     bool ForceRemove(const os::WString& path);  // the entry vanishes, open or not
@@ -104,6 +106,11 @@ class SimFileSystem : public os::FileSystem {
     // "DRHSA size hash ctime atime wtime relative\path" (folders end in "\"; hash is FNV-1a of
     // the content). Times are left out when `withTimes` is false. Empty for a missing folder.
     std::string Dump(const os::WString& folder, bool withTimes = true) const;
+
+    // Calls since the start: what a walk or a copy costs in opens and listing.
+    uint64_t OpenCalls() const { return m_openCalls; }
+    uint64_t FindFirstCalls() const { return m_findFirstCalls; }
+    uint64_t FindRecords() const { return m_findRecords; }  // records handed out by FindNext
 
     int OpenFileCount() const { return m_openFiles; }
     int OpenFindCount() const { return m_openFinds; }
@@ -147,6 +154,9 @@ class SimFileSystem : public os::FileSystem {
     uint32_t m_lastError = 0;
     int m_openFiles = 0;
     int m_openFinds = 0;
+    uint64_t m_openCalls = 0;
+    uint64_t m_findFirstCalls = 0;
+    uint64_t m_findRecords = 0;
 };
 
 }  // namespace sim

@@ -36,6 +36,11 @@ class SimOpenFile : public os::File {
         if (m_node->readFault && !m_fs.TripReadFault(*m_drive, *m_node, m_position, size)) {
             return false;
         }
+        if (m_node->lockedRange && size > 0 && m_position < m_node->data.size() &&
+            m_position < m_node->lockedRange->first + m_node->lockedRange->second &&
+            m_node->lockedRange->first < m_position + size) {
+            return m_fs.Fail(kErrLockViolation);
+        }
         const std::string& data = m_node->data;
         const uint64_t left = m_position < data.size() ? data.size() - m_position : 0;
         got = static_cast<uint32_t>(std::min<uint64_t>(left, size));
@@ -136,6 +141,7 @@ class SimFindHandle : public os::FindHandle {
             return m_fs.Fail(os::kErrNoMoreFiles);
         }
         out = m_records[m_next++];
+        ++m_fs.m_findRecords;
         return true;
     }
 
@@ -161,6 +167,7 @@ os::FindData SimFileSystem::Record(const SimNode& node, const os::WString& name)
 
 std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& pattern,
                                                          os::FindData& first) {
+    ++m_findFirstCalls;
     SimPath path;
     uint32_t err = ParsePath(pattern, PathUse::Pattern, path);
     if (err != os::kErrSuccess) {
@@ -201,6 +208,10 @@ std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& patt
             return nullptr;
         }
         const SimNode& folder = *at.node;
+        if (folder.unreadable) {
+            Fail(os::kErrAccessDenied);  // a folder whose listing the user may not read
+            return nullptr;
+        }
         // Every folder but a root lists "." and ".." first.
         if (!folderPath.IsRoot()) {
             if (MatchesPattern(last, u".")) {
@@ -228,6 +239,7 @@ std::unique_ptr<os::FindHandle> SimFileSystem::FindFirst(const os::WString& patt
 
 std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenMode mode,
                                               uint32_t attributes) {
+    ++m_openCalls;
     SimPath parsed;
     Lookup at;
     uint32_t err = ResolveText(path, PathUse::Name, parsed, at);
@@ -239,12 +251,15 @@ std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenM
         return nullptr;
     }
     SimNode* node = at.node.get();
-    if (mode == os::OpenMode::Read) {
+    if (mode == os::OpenMode::Read || mode == os::OpenMode::ReadForBackup) {
+        // Plain reading lets others read only; reading for backup lets them write and delete
+        // too, so only a holder that shares nothing (or one of our own writers) keeps it out.
+        const bool sharesWriting = mode == os::OpenMode::ReadForBackup;
         if (!node) {
             Fail(os::kErrFileNotFound);
         } else if (node->isDir || node->unreadable) {
             Fail(os::kErrAccessDenied);
-        } else if (node->locked || node->writers > 0) {
+        } else if (node->locked || node->writers > 0 || (node->heldSharing && !sharesWriting)) {
             Fail(os::kErrSharingViolation);
         } else {
             return std::make_unique<SimOpenFile>(*this, at.drive, at.node, false);

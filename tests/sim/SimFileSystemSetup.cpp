@@ -99,7 +99,7 @@ bool SimFileSystem::WriteFile(const os::WString& path, std::string_view bytes, u
     }
     SimPath folder = parsed;
     folder.parts.pop_back();
-    if (!MakeFolders(folder.Text())) {
+    if (!MakeFolders(u"\\\\?\\" + folder.Text())) {  // the file's own path passed its checks
         return false;
     }
     Lookup at;
@@ -166,6 +166,26 @@ bool SimFileSystem::SetUnreadable(const os::WString& path, bool unreadable) {
         return false;
     }
     at.node->unreadable = unreadable;
+    return true;
+}
+
+bool SimFileSystem::SetHeldSharing(const os::WString& path, bool held) {
+    SimPath parsed;
+    Lookup at;
+    if (ResolveText(path, PathUse::Name, parsed, at) != os::kErrSuccess || !at.node) {
+        return false;
+    }
+    at.node->heldSharing = held;
+    return true;
+}
+
+bool SimFileSystem::SetLockedRange(const os::WString& path, uint64_t offset, uint64_t length) {
+    SimPath parsed;
+    Lookup at;
+    if (ResolveText(path, PathUse::Name, parsed, at) != os::kErrSuccess || !at.node) {
+        return false;
+    }
+    at.node->lockedRange = std::make_pair(offset, length);
     return true;
 }
 

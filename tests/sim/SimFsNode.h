@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "os/FileSystem.h"
 
@@ -46,7 +47,12 @@ struct SimNode {
     // Test hooks and open state.
     bool locked = false;      // another process holds it without sharing
     bool unreadable = false;  // reading fails with access denied
-    bool gone = false;        // removed behind the back of an open handle
+    // Another program holds it open for writing and lets others read, write and delete it (a
+    // mail store, a log): only a reader that shares writing too may open it.
+    bool heldSharing = false;
+    // A byte range another program has locked: a read that touches it fails.
+    std::optional<std::pair<uint64_t, uint64_t>> lockedRange;  // offset, length
+    bool gone = false;  // removed behind the back of an open handle
     // The size a directory listing reports instead of the content's (a file that changes
     // while it is being sent, or a giant one the test does not hold in memory).
     std::optional<uint64_t> listedSize;

@@ -177,6 +177,7 @@ class NetSocket : public os::Socket {
     }
 
     int Send(const void* data, int size) override {
+        ++m_network.m_sendCalls;
         if (!IsCreated()) {
             return FailCount(kWsaNotSocket);
         }

@@ -130,6 +130,7 @@ class Network : public SimTimeSource {
         return BytesSent(StreamSelector{from, to, SimSide::Any});
     }
     std::vector<SimConnectionInfo> Connections() const;
+    uint64_t SendCalls() const { return m_sendCalls; }  // on every socket, since the start
 
     // SimTimeSource
     std::optional<uint64_t> NextDue() override;
@@ -181,6 +182,7 @@ class Network : public SimTimeSource {
     SimClock& m_clock;
     std::mt19937_64 m_rng;
     uint64_t m_latencyMs = 1;
+    uint64_t m_sendCalls = 0;
     uint64_t m_connectTimeoutMs = 21'000;
     uint64_t m_windowBytes = 128 * 1024;
     uint64_t m_connectNoticeDelayMs = 0;

@@ -99,7 +99,43 @@ os::WString SimPath::Text() const {
 
 uint32_t ParsePath(std::u16string_view text, PathUse use, SimPath& out) {
     out = SimPath{};
-    // "\\server\share", "\\?\C:\..." and "\\.\device" name no drive of this PC.
+    constexpr std::u16string_view kExtended = u"\\\\?\\";
+    constexpr size_t kMaxExtendedPath = 32767;
+    if (text.substr(0, kExtended.size()) == kExtended) {
+        const std::u16string_view rest = text.substr(kExtended.size());
+        if (rest.size() < 3 || rest[1] != u':' || rest[2] != u'\\') {
+            return os::kErrPathNotFound;  // "\\?\UNC\server\share" and volume names
+        }
+        const uint32_t err = ParsePath(rest.substr(0, 3), use, out);
+        if (err != os::kErrSuccess && err != os::kErrFilenameTooLong) {
+            return err;
+        }
+        SimPath tail;
+        // The components are parsed as a short path would be, a piece at a time, since only
+        // the length limit differs.
+        size_t start = 3;
+        while (start < rest.size()) {
+            size_t end = rest.find(u'\\', start);
+            if (end == std::u16string_view::npos) {
+                end = rest.size();
+            }
+            if (end > start) {
+                os::WString piece(rest.substr(0, 3));
+                piece += rest.substr(start, end - start);
+                const bool last = end == rest.size();
+                const uint32_t partErr = ParsePath(piece, last ? use : PathUse::Name, tail);
+                if (partErr != os::kErrSuccess) {
+                    return partErr;
+                }
+                out.parts.insert(out.parts.end(), tail.parts.begin(), tail.parts.end());
+            }
+            start = end + 1;
+        }
+        out.trailingSeparator = !out.parts.empty() && rest.size() > 3 && rest.back() == u'\\';
+        out.extended = true;
+        return out.Text().size() > kMaxExtendedPath ? os::kErrFilenameTooLong : os::kErrSuccess;
+    }
+    // "\\server\share" and "\\.\device" name no drive of this PC.
     if (text.size() < 2 || IsSeparator(text[0]) || text[1] != u':') {
         return os::kErrPathNotFound;
     }

@@ -17,6 +17,7 @@ struct SimPath {
     char16_t drive = 0;  // upper-case letter
     std::vector<os::WString> parts;
     bool trailingSeparator = false;  // the text ended in "\" or "/" after a component
+    bool extended = false;           // given in the "\\?\X:\" form: MAX_PATH does not apply
 
     bool IsRoot() const { return parts.empty(); }
     os::WString Text() const;  // "C:\a\b", the root as "C:\"
@@ -34,8 +35,9 @@ constexpr size_t kMaxDirectoryPath = 248;
 // Parses and normalises `text`: "/" and "\" both separate, repeated separators collapse,
 // trailing dots and blanks of each component are dropped, "." and ".." are resolved lexically
 // and never climb above the root. Returns 0, or the Windows error code the call would give:
-// 3 for relative, UNC and \\?\ paths or an unknown form, 123 for an invalid or reserved name,
-// 206 when the normalised path reaches MAX_PATH.
+// 3 for relative and UNC paths or an unknown form, 123 for an invalid or reserved name, 206
+// when the normalised path reaches MAX_PATH. An extended-length path "\\?\X:\..." has no
+// MAX_PATH limit (up to 32,767 characters); "\\?\UNC\..." names no drive of this PC.
 uint32_t ParsePath(std::u16string_view text, PathUse use, SimPath& out);
 
 bool IsReservedDeviceName(std::u16string_view name);  // CON, NUL, COM1.txt ...

@@ -57,8 +57,10 @@ TEST_F(CopyStoryTest, PathLogAndErrorListAreWrittenByteForByte) {
 
     EXPECT_EQ(
         TakeBox(*src),
-        u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n")
-        << "the closing message does not change when files are missing";
+        u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n"
+        u"一部のファイルは完全には送れませんでした。\n送れなかったファイルの一覧：C:\\Users\\taro\\"
+        u"Documents\\ソラノワBasic\\FerryloNotSent.txt\n")
+        << "the source names what it could not read";
     const std::string p = "D:\\Ferrylo\\Projects";
     EXPECT_EQ(
         dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloPath.log"),
@@ -197,22 +199,115 @@ class SenderStoryTest : public twopc::TwoPcTest {
     }
 };
 
-TEST_F(SenderStoryTest, BodiesAreExactlyAsLongAsAnnounced) {
+const os::WString kNotSentList = u"C:\\Users\\taro\\Documents\\ソラノワBasic\\FerryloNotSent.txt";
+const os::WString kClosing =
+    u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n";
+
+// The closing message with the note that names the source's own list, and that list's lines.
+os::WString ClosingWithList() {
+    return kClosing + u"一部のファイルは完全には送れませんでした。\n送れなかったファイルの一覧：" +
+           kNotSentList + u"\n";
+}
+std::string NotSentListOf(const std::vector<os::WString>& paths) {
+    std::string out =
+        "\xEF\xBB\xBF" +
+        os::ToUtf8(u"以下のファイルまたはフォルダは、引越先へ完全には送れませんでした。") + "\r\n";
+    for (const os::WString& path : paths) {
+        out += os::ToUtf8(path) + "\r\n";
+    }
+    return out;
+}
+
+// Files that change under the sender: the body is always as long as announced, so the stream
+// stays in step, and a body that could not be read whole never passes for a complete copy.
+class ChangingFilesTest : public SenderStoryTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
+    const bool partnerKnowsTag = GetParam();
     const os::WString folder = u"C:\\Users\\taro\\Documents\\Changing";
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\grew.txt", "0123456789ABCDEFGHIJ"));
     ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\grew.txt", 10));
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\shrank.txt", "0123456789"));
     ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\shrank.txt", 2500));
+    // A mail store with a byte-range lock in its second piece.
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\mail.pst", std::string(200000, 'm')));
+    ASSERT_TRUE(src->fs().SetLockedRange(folder + u"\\mail.pst", 100000, 10));
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\after.txt", "after"));
-    CopyFolder(folder);
-    TakeBox(*src);
-    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\grew.txt"), "0123456789")
+    for (int i = 0; i < 10; ++i) {  // more than ten files: no pauses, entries leave whole
+        ASSERT_TRUE(src->fs().WriteFile(folder + u"\\n" + os::ToWString(i), "n"));
+    }
+    StartBoth();
+    Pair();
+    if (!partnerKnowsTag) {
+        OnMain(*src, "a partner without the tag",
+               [](CTandrixDlg& dlg) { dlg.m_bPeerKnowsTdx = false; });
+        Run();
+    }
+    CopyList({folder}, u'D');
+    EXPECT_EQ(TakeBox(*src), ClosingWithList());
+    EXPECT_EQ(src->fs().ReadFile(kNotSentList),
+              NotSentListOf({folder + u"\\mail.pst", folder + u"\\shrank.txt"}));
+    ASSERT_FALSE(src->shell().Calls().empty());
+    EXPECT_EQ(src->shell().Calls().back().path, kNotSentList) << "the list is opened";
+
+    const os::WString to = u"D:\\Ferrylo\\Changing\\";
+    EXPECT_EQ(dst->fs().ReadFile(to + u"grew.txt"), "0123456789")
         << "a file that grew is cut at the announced size";
-    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\shrank.txt"),
-              "0123456789" + std::string(2490, '\0'))
-        << "a file that shrank is made up with zero bytes";
-    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Changing\\after.txt"), "after")
-        << "the entries after them are read in step";
+    EXPECT_EQ(dst->fs().ReadFile(to + u"after.txt"), "after") << "later entries are in step";
+    EXPECT_EQ(dst->fs().ReadFile(to + u"n9"), "n");
+    const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
+    if (partnerKnowsTag) {
+        // The "not intact" entries: the destination drops both bodies and lists them.
+        EXPECT_FALSE(dst->fs().Exists(to + u"shrank.txt"));
+        EXPECT_FALSE(dst->fs().Exists(to + u"mail.pst"));
+        ASSERT_TRUE(errors.has_value());
+        EXPECT_NE(errors->find(os::ToUtf8(to + u"shrank.txt\r\n")), std::string::npos);
+        EXPECT_NE(errors->find(os::ToUtf8(to + u"mail.pst\r\n")), std::string::npos);
+    } else {
+        // A partner that knows nothing of them sees the plain stream: zero padding.
+        EXPECT_EQ(dst->fs().ReadFile(to + u"shrank.txt"), "0123456789" + std::string(2490, '\0'));
+        EXPECT_EQ(dst->fs().ReadFile(to + u"mail.pst"),
+                  std::string(65536, 'm') + std::string(200000 - 65536, '\0'));
+        EXPECT_FALSE(errors.has_value());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Partners, ChangingFilesTest, ::testing::Bool());
+
+TEST_F(SenderStoryTest, FilesHeldByOtherProgramsAreReadAndOnlyTheUnreadableListed) {
+    const os::WString folder = u"C:\\Users\\taro\\Documents\\Held";
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\inbox.db", "mail"));
+    ASSERT_TRUE(src->fs().SetHeldSharing(folder + u"\\inbox.db", true));
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\locked.dat", "locked"));
+    ASSERT_TRUE(src->fs().SetLocked(folder + u"\\locked.dat", true));
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\Secret\\a.txt", "a"));
+    ASSERT_TRUE(src->fs().SetUnreadable(folder + u"\\Secret", true));
+    CopyFolder(folder);
+    EXPECT_EQ(TakeBox(*src), ClosingWithList());
+    EXPECT_EQ(src->fs().ReadFile(kNotSentList),
+              NotSentListOf({folder + u"\\locked.dat", folder + u"\\Secret"}));
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Held\\inbox.db"), "mail")
+        << "a file others write to, sharing it, is read";
+    const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
+    ASSERT_TRUE(errors.has_value());
+    EXPECT_NE(errors->find("D:\\Ferrylo\\Held\\locked.dat\r\n"), std::string::npos);
+}
+
+TEST_F(SenderStoryTest, FilesDeepInLongSourcePathsArrive) {
+    // The chosen folder lies deep: its own tree reaches 261 characters and more at the source,
+    // while the destination paths stay short.
+    const os::WString base = u"C:\\X\\" + os::WString(150, u'p') + u"\\Deep";
+    const os::WString inner = base + u"\\" + os::WString(100, u'q');
+    ASSERT_GE(inner.size(), 260u);
+    ASSERT_TRUE(src->fs().WriteFile(u"\\\\?\\" + inner + u"\\file.txt", "deep"));
+    ASSERT_TRUE(src->fs().WriteFile(u"\\\\?\\" + inner + u"\\Sub\\more.txt", "more"));
+    CopyFolder(base);
+    EXPECT_EQ(TakeBox(*src), kClosing);
+    const os::WString to = u"D:\\Ferrylo\\Deep\\" + os::WString(100, u'q');
+    EXPECT_EQ(dst->fs().ReadFile(to + u"\\file.txt"), "deep");
+    EXPECT_EQ(dst->fs().ReadFile(to + u"\\Sub\\more.txt"), "more");
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\FerryloLog.txt"));
+    EXPECT_FALSE(src->fs().Exists(kNotSentList));
 }
 
 TEST_F(SenderStoryTest, FilesOf4GiBAreLeftOutForADriveThatIsNotNtfs) {
@@ -240,7 +335,10 @@ TEST_F(SenderStoryTest, DestinationPathsOfMoreThan255CharactersAreListedMissing)
     StartBoth();
     Pair();
     CopyList({u"C:\\L"}, u'D');
-    TakeBox(*src);
+    EXPECT_EQ(TakeBox(*src), ClosingWithList());
+    EXPECT_EQ(src->fs().ReadFile(kNotSentList),
+              NotSentListOf({u"C:\\L\\" + os::WString(110, u'a') + u"\\" + os::WString(110, u'b') +
+                             u"\\" + os::WString(21, u'd')}));
     const os::WString target =
         u"D:\\Ferrylo\\L\\" + os::WString(110, u'a') + u"\\" + os::WString(110, u'b') + u"\\";
     EXPECT_EQ((target + os::WString(20, u'c')).size(), 255u);
@@ -277,6 +375,9 @@ TEST_F(PairingStoryTest, BothPcsSayTheyAreConnectedOnceTheDriveListsAreExchanged
     EXPECT_EQ(Main(*src).m_pRemoteDrives->GetType(2), u"CDROM");
     EXPECT_EQ(Main(*src).m_peer.m_sRemoteUserName, u"hanako");
     EXPECT_EQ(Main(*dst).m_peer.m_nRemoteOSVer, 0x800);
+    // Two copies of this program recognise each other by the tag in their drive lists.
+    EXPECT_TRUE(Main(*src).m_bPeerKnowsTdx);
+    EXPECT_TRUE(Main(*dst).m_bPeerKnowsTdx);
 }
 
 }  // namespace

@@ -31,6 +31,32 @@ TEST(PathLogTest, LinesAreUtf8WithOneByteOrderMarkAndCrLf) {
         << "a new survey holds no line of the old one";
 }
 
+TEST(PathLogTest, TheSurveyWriterWritesTheSameBytesThroughOneHandle) {
+    sim::SimPc pc;
+    ResetPathLog(pc.fs(), pc.sys());
+    const uint64_t opens = pc.fs().OpenCalls();
+    {
+        CPathLogWriter writer(pc.fs(), pc.sys());
+        writer.Append(u"E:\\Ferrylo\\写真");
+        for (int i = 0; i < 3000; ++i) {  // more than one block
+            writer.Append(u"E:\\Ferrylo\\写真\\a.jpg");
+        }
+        EXPECT_EQ(pc.fs().OpenCalls() - opens, 1u) << "opened once, not per line";
+    }
+    std::string expected =
+        "\xEF\xBB\xBF"
+        "E:\\Ferrylo\\\xE5\x86\x99\xE7\x9C\x9F\r\n";
+    for (int i = 0; i < 3000; ++i) {
+        expected += "E:\\Ferrylo\\\xE5\x86\x99\xE7\x9C\x9F\\a.jpg\r\n";
+    }
+    EXPECT_EQ(pc.fs().ReadFile(kLog), expected);
+    EXPECT_EQ(pc.fs().OpenHandleCount(), 0);
+
+    ResetPathLog(pc.fs(), pc.sys());
+    { CPathLogWriter writer(pc.fs(), pc.sys()); }
+    EXPECT_EQ(pc.fs().ReadFile(kLog), "") << "a survey that visits nothing leaves zero bytes";
+}
+
 TEST(PathLogTest, AMissingWorkFolderIsMadeAgain) {
     sim::SimPc pc;
     AppendPathLog(pc.fs(), pc.sys(), u"E:\\Ferrylo\\one");

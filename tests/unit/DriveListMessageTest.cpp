@@ -214,3 +214,21 @@ TEST_F(DriveListMessage, WhatIsBuiltParsesBackToTheSameList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DriveListMessage, OnlyTheExactTagMarksACopyOfThisProgram) {
+    PeerFacts own;
+    own.m_sRemoteText = wire::kCapabilityTag;
+    const std::string sent = wire::MakeDriveList(CDrive(), own, sys);
+    EXPECT_EQ(sent.substr(17, 4), "TDX1");
+    ASSERT_TRUE(Parse(sent));
+    EXPECT_TRUE(wire::AnnouncesCapabilityTag(facts));
+    for (const std::string& other : {kSentTrailer, "#0200,0,0,0,    ,TDX2,0,0,x"s,
+                                     "#0200,0,0,0,    , TDX,0,0,x"s, "#0200,0,0,0,    ,tdx1"s}) {
+        ASSERT_TRUE(Parse(other));
+        EXPECT_FALSE(wire::AnnouncesCapabilityTag(facts)) << other;
+    }
+}
+
+}  // namespace

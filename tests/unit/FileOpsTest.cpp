@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "os/Text.h"
 #include "platform/FileOps.h"
 #include "sim/SimFileSystem.h"
 
@@ -115,6 +116,27 @@ class LongPathFs : public sim::SimFileSystem {
         return std::make_unique<Handle>(records);
     }
 };
+
+TEST(FileOpsLongPathTest, LongPathsTakeTheExtendedLengthForm) {
+    const os::WString at247 = u"C:\\" + os::WString(244, u'a');
+    const os::WString at248 = at247 + u"b";
+    const os::WString share = u"\\\\server\\share\\" + os::WString(240, u'c');
+    const struct {
+        os::WString in;
+        os::WString out;
+    } rows[] = {
+        {u"C:\\short", u"C:\\short"},
+        {at247, at247},
+        {at248, u"\\\\?\\" + at248},
+        {u"c:/" + at248.substr(3), u"\\\\?\\c:\\" + at248.substr(3)},
+        {u"\\\\?\\" + at248, u"\\\\?\\" + at248},
+        {share, u"\\\\?\\UNC\\server\\share\\" + os::WString(240, u'c')},
+        {os::WString(250, u'r'), os::WString(250, u'r')},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ExtendedLengthPath(row.in), row.out) << os::ToUtf8(row.in);
+    }
+}
 
 TEST(FileOpsLongPathTest, PathsBeyond259CharactersAreSkippedWhole) {
     LongPathFs fs;

@@ -81,7 +81,7 @@ TEST_F(SimFileSystemTest, UnreachablePathsFail) {
     };
     const Row rows[] = {
         {u"\\\\server\\share\\x.txt", os::kErrPathNotFound},
-        {u"\\\\?\\C:\\x.txt", os::kErrPathNotFound},
+        {u"\\\\?\\UNC\\server\\share\\x.txt", os::kErrPathNotFound},
         {u"Q:\\x.txt", os::kErrPathNotFound},
         {u"C:\\x.txt:stream", os::kErrInvalidName},
         {u"x.txt", os::kErrPathNotFound},

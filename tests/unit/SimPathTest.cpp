@@ -41,7 +41,9 @@ TEST(SimPath, ParsesAndNormalisesLikeWin32) {
         {u"C:\\nul.txt", PathUse::Name, os::kErrInvalidName, nullptr, "device with extension"},
         {u"C:\\com7\\x", PathUse::Name, os::kErrInvalidName, nullptr, "device as a folder"},
         {u"\\\\server\\share\\x", PathUse::Name, os::kErrPathNotFound, nullptr, "UNC"},
-        {u"\\\\?\\C:\\x", PathUse::Name, os::kErrPathNotFound, nullptr, "long-path prefix"},
+        {u"\\\\?\\C:\\x\\y", PathUse::Name, 0, u"C:\\x\\y", "extended-length form"},
+        {u"\\\\?\\UNC\\server\\share\\x", PathUse::Name, os::kErrPathNotFound, nullptr,
+         "extended UNC"},
         {u"C:relative", PathUse::Name, os::kErrPathNotFound, nullptr, "drive-relative"},
         {u"relative\\x", PathUse::Name, os::kErrPathNotFound, nullptr, "relative"},
         {u"1:\\x", PathUse::Name, os::kErrPathNotFound, nullptr, "not a letter"},
@@ -63,6 +65,11 @@ TEST(SimPath, LimitsLengthToMaxPath) {
     EXPECT_EQ(ParsePath(longest + u"b", PathUse::Name, path), os::kErrFilenameTooLong);
     // Dropped components do not count.
     EXPECT_EQ(ParsePath(longest + u"\\x\\..\\.", PathUse::Name, path), 0u);
+    // The extended-length form has no MAX_PATH limit, as on Windows.
+    const os::WString deep = longest + u"\\" + os::WString(200, u'b') + u"\\*";
+    EXPECT_EQ(ParsePath(u"\\\\?\\" + deep, PathUse::Pattern, path), 0u);
+    EXPECT_TRUE(path.extended);
+    EXPECT_EQ(path.Text(), deep);
 }
 
 TEST(SimPath, RemembersTrailingSeparatorOfAComponent) {

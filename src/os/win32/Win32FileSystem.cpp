@@ -51,6 +51,22 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
             h = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
             break;
+        case OpenMode::ReadForBackup:
+            h = CreateFileW(W(path), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                // Backup semantics open folders too; only files are read.
+                BY_HANDLE_FILE_INFORMATION info{};
+                if (GetFileInformationByHandle(h, &info) &&
+                    (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                    CloseHandle(h);
+                    SetLastError(ERROR_ACCESS_DENIED);
+                    return nullptr;
+                }
+            }
+            break;
         case OpenMode::CreateAlways:
             h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
             break;
