@@ -16,7 +16,6 @@
 # Screenshots land in build/screenshots/migration-*.png.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
-TITLE="ソラノワ Basic"
 SHOTS="$BUILD/screenshots"
 WORK="$BUILD/wine-tests/migration"
 NAME=migration
@@ -27,72 +26,13 @@ skip() {
     exit 0
 }
 
-if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null || ! command -v unshare >/dev/null; then
-    skip "network namespaces need root, ip and unshare"
-fi
-
-NS_A="tdx-a-$$"
-NS_B="tdx-b-$$"
-VETH_A="vtdxa$$"
-VETH_B="vtdxb$$"
-ADDR_A=10.200.0.1
-ADDR_B=10.200.0.2
-PREFIX_A="$WORK/pc-a"
-PREFIX_B="$WORK/pc-b"
-DRIVE_D="$WORK/pc-b-drive-d"
-
-# Everything this script starts is ended by its own id or prefix, and the namespaces it
-# made are removed.
-APP_A=""
-APP_B=""
-cleanup() {
-    set +e
-    for prefix in "$PREFIX_A" "$PREFIX_B"; do
-        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-    done
-    for pid in $APP_A $APP_B; do kill "$pid" 2>/dev/null; done
-    ip netns del "$NS_A" 2>/dev/null
-    ip netns del "$NS_B" 2>/dev/null
-    rm -rf "/etc/netns/$NS_A" "/etc/netns/$NS_B"
-    stop_xvfb
-}
-trap cleanup EXIT
-
-if ! ip netns add "$NS_A" 2>/dev/null; then
-    skip "network namespaces cannot be created on this machine"
-fi
-ip netns add "$NS_B"
-ip link add "$VETH_A" type veth peer name "$VETH_B"
-ip link set "$VETH_A" netns "$NS_A"
-ip link set "$VETH_B" netns "$NS_B"
-ip -n "$NS_A" addr add "$ADDR_A/24" dev "$VETH_A"
-ip -n "$NS_B" addr add "$ADDR_B/24" dev "$VETH_B"
-for ns in "$NS_A" "$NS_B"; do
-    ip -n "$ns" link set lo up
-    mkdir -p "/etc/netns/$ns"
-    printf '127.0.0.1 localhost\n%s pc-a\n%s pc-b\n' "$ADDR_A" "$ADDR_B" >"/etc/netns/$ns/hosts"
-done
-ip -n "$NS_A" link set "$VETH_A" up
-ip -n "$NS_B" link set "$VETH_B" up
+source "$(dirname "${BASH_SOURCE[0]}")/twopc.bash"
+twopc_possible || skip "network namespaces need root, ip and unshare"
+trap twopc_cleanup EXIT
+twopc_network || skip "network namespaces cannot be created on this machine"
 
 # A screen wide enough for both main windows side by side.
 start_xvfb 91 1280x1024
-
-# on a|b COMMAND...: runs COMMAND as a program of that PC: in its namespace, under its
-# computer name, with its prefix and the Japanese locale.
-on() {
-    local side=$1
-    shift
-    local ns prefix host
-    if [ "$side" = a ]; then ns=$NS_A prefix=$PREFIX_A host=pc-a; else ns=$NS_B prefix=$PREFIX_B host=pc-b; fi
-    ip netns exec "$ns" unshare --uts sh -c 'hostname "$0" && exec "$@"' "$host" \
-        env WINEPREFIX="$prefix" LC_ALL="$JA_LOCALE" "$@"
-}
-probe() {  # probe a|b ARGS...: winprobe.exe inside that PC's prefix
-    local side=$1
-    shift
-    on "$side" wine 'C:\ソラノワBasic\Program\bin\winprobe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'
-}
 
 N_SHOT=0
 shot() {  # shot NAME: a screenshot of the whole screen, numbered in order
@@ -104,36 +44,12 @@ fail() {
     import -window root "$SHOTS/$NAME-failure.png" 2>/dev/null || true
     exit 1
 }
-source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
-# X windows of one PC's program, titled exactly $1, one id a line.
-windows_of() {  # windows_of PID TITLE
-    xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | sort || true
-}
-painted() { probe "$1" painted "$TITLE" >/dev/null; }
-# Screen point of a client point of that PC's painted window.
-client_to_screen() {  # client_to_screen a|b X Y
-    local x y
-    read -r x y < <(probe "$1" painted "$TITLE")
-    echo "$((x + $2)) $((y + $3))"
-}
-click_client() {  # click_client a|b X Y
-    local sx sy
-    read -r sx sy < <(client_to_screen "$1" "$2" "$3")
-    xdotool mousemove "$sx" "$sy" sleep 0.2 click 1
-}
-
 # ---- the two PCs --------------------------------------------------------------------------
 mkdir -p "$SHOTS"
 rm -f "$SHOTS/$NAME"-*.png
 rm -rf "$WORK"
 mkdir -p "$WORK"
-make_prefix "$PREFIX_A"
-make_prefix "$PREFIX_B"
-install_tandrix "$PREFIX_A" "$WINBUILD/winprobe.exe"
-install_tandrix "$PREFIX_B" "$WINBUILD/winprobe.exe"
-# PC-B's second disk, D:.
-mkdir -p "$DRIVE_D"
-ln -s "$DRIVE_D" "$PREFIX_B/dosdevices/d:"
+twopc_prefixes
 
 # PC-A's data: Japanese names, an empty file, a few MB, nested folders, an empty folder, a
 # hidden and a read-only file, a file in the drive's root, and root folders that a whole-drive
@@ -157,11 +73,7 @@ while IFS= read -r -d '' f; do
     n=$((n + 1))
     touch -m -d "2019-0$((n % 9 + 1))-1$((n % 10)) 0$((n % 10)):1$((n % 10)):2$((n % 10)).$((n * 37 % 1000))" "$f"
 done < <(find "$C_A/$DATA" "$C_A/ルートのメモ.txt" "$C_A/Temp1" -type f -print0)
-# Each prefix's wineserver starts inside its namespace: sockets live in the wineserver.
-for side in a b; do
-    on "$side" wineserver -p
-    on "$side" wine wineboot </dev/null >/dev/null 2>&1
-done
+twopc_boot
 # Hidden and read-only through Wine itself, as Windows would keep them.
 on a wine attrib +h "C:\\$DATA\\隠しファイル.txt" </dev/null >/dev/null 2>&1 || true
 on a wine attrib +r "C:\\$DATA\\読み取り専用.txt" </dev/null >/dev/null 2>&1 || true
@@ -173,59 +85,12 @@ src_attrs="$(probe a attrs "C:\\$DATA\\隠しファイル.txt" "C:\\$DATA\\読�
 
 # ---- start-up and the role choice -----------------------------------------------------------
 say "starting both programs"
-# Each PC's windows are told apart by the process id Wine gives them (_NET_WM_PID), read
-# from the first window each program shows.
-window_pid() { xdotool getwindowpid "$1" 2>/dev/null; }
-first_window_pid() {  # first_window_pid OTHER_PID: pid of a window titled $TITLE not of OTHER_PID
-    local w p
-    for w in $(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null); do
-        p="$(window_pid "$w")"
-        [ -n "$p" ] && [ "$p" != "$1" ] && { echo "$p"; return 0; }
-    done
-    return 1
-}
-on b wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
-APP_B=$!
-wait_for 60 painted b || fail "PC-B shows no role dialog"
-probe b move "$TITLE" 650 20 || fail "PC-B's role dialog cannot be moved"
-PID_B="$(first_window_pid none)" || fail "PC-B's window has no process id"
-on a wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
-APP_A=$!
-wait_for 60 painted a || fail "PC-A shows no role dialog"
-probe a move "$TITLE" 10 20 || fail "PC-A's role dialog cannot be moved"
-has_pid_a() { first_window_pid "$PID_B" >/dev/null; }
-wait_for 10 has_pid_a || fail "PC-A's window has no process id"
-PID_A="$(first_window_pid "$PID_B")"
+twopc_start
 say "window process ids: PC-A $PID_A (started as $APP_A), PC-B $PID_B (started as $APP_B)"
 sleep 1
 shot role-dialogs
 
-# choose_role a|b X PARTNER: clicks a role button of that PC's role dialog and types the
-# partner into the partner dialog that it opens.
-choose_role() {
-    local side=$1 x=$2 partner=$3 pid before dialog
-    if [ "$side" = a ]; then pid=$PID_A; else pid=$PID_B; fi
-    before="$(windows_of "$pid" "$TITLE")"
-    click_client "$side" "$x" 220
-    new_window() { comm -13 <(echo "$before") <(windows_of "$pid" "$TITLE") | head -1; }
-    has_new() { [ -n "$(new_window)" ]; }
-    wait_for 20 has_new || fail "PC-$side: the role button opens no partner dialog"
-    dialog="$(new_window)"
-    sleep 0.5
-    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-    xdotool type --window "$dialog" --delay 40 "$partner"
-    sleep 0.3
-    shot "partner-$side"
-    xdotool key --window "$dialog" Return
-    main_only() { [ "$(windows_of "$pid" "$TITLE" | wc -l)" -eq 1 ] && painted "$side"; }
-    wait_for 20 main_only || fail "PC-$side: no main window after the partner was given"
-}
-say "PC-B: 引越先, partner pc-a (by name)"
-choose_role b 440 pc-a
-say "PC-A: 引越元, partner $ADDR_B"
-choose_role a 160 "$ADDR_B"
-probe a move "$TITLE" 10 20
-probe b move "$TITLE" 650 20
+twopc_pair
 sleep 1
 shot main-before-pairing
 
@@ -236,8 +101,6 @@ say "PC-A: 丸ごとコピー while PC-B is off the network"
 ip netns exec "$NS_A" sysctl -qw net.ipv4.tcp_syn_retries=1
 ip -n "$NS_B" link set "$VETH_B" down
 MAIN_A="$(windows_of "$PID_A" "$TITLE")"
-other_windows_a() { windows_of "$PID_A" "$TITLE" | grep -vx "$MAIN_A" || true; }
-has_other_a() { [ -n "$(other_windows_a)" ]; }
 click_client a 427 308
 wait_for 10 has_other_a || fail "no searching dialog after 丸ごとコピー"
 sleep 1
@@ -275,8 +138,6 @@ gone() { ! question; }
 wait_for 10 gone || fail "the Program Files question was not answered by N"
 
 # The drive choice lists PC-B's drives; D is chosen by typing its letter.
-drive_dialog() { xdotool search --all --onlyvisible --pid "$PID_A" --name '^ドライブ選択$' 2>/dev/null | head -1; }
-has_drive_dialog() { [ -n "$(drive_dialog)" ]; }
 wait_for 20 has_drive_dialog || fail "no drive choice dialog"
 DRIVES="$(drive_dialog)"
 rows="$(probe a listbox 'ドライブ選択' 1007)"
