@@ -160,7 +160,7 @@ os::WString CDlgFileList::DisplayText(os::FileSystem& fs, const os::WString& pat
     }
     const size_t slash = path.rfind(u'\\');
     os::WString text = slash == os::WString::npos ? path : path.substr(slash + 1);
-    if (IsDirectory(fs, path)) {
+    if (IsDirectory(fs, ExtendedLengthPath(path))) {
         text += u"\\";
     }
     return text;
@@ -239,11 +239,12 @@ void CDlgFileList::ChooseFiles() {
             ShowLimit();
             return;
         }
-        if (!PathExists(m_os.fs, path)) {
+        // A pick deep in a long folder is still a path the file system can reach.
+        if (!PathExists(m_os.fs, ExtendedLengthPath(path))) {
             ShowMessage(m_os.ui, path + kFileRefused, u"", os::kMbOk, this);
             continue;
         }
-        if (m_os.fs.Open(path, os::OpenMode::Read)) {
+        if (m_os.fs.Open(ExtendedLengthPath(path), os::OpenMode::Read)) {
             AddEntry(path);
             continue;
         }
@@ -256,7 +257,7 @@ void CDlgFileList::ChooseFiles() {
         if (!path.empty() && path.back() == u'*') {
             const SplitPathParts parts = SplitPath(path);
             const os::WString folder = StripSuffix(parts.drive + parts.dir, u"\\");
-            if (IsDirectory(m_os.fs, folder)) {
+            if (IsDirectory(m_os.fs, ExtendedLengthPath(folder))) {
                 AddEntry(folder);
             }
         }
@@ -276,7 +277,7 @@ void CDlgFileList::ChooseFolders() {
         }
         if (IsDriveRoot(path)) {
             ShowMessage(m_os.ui, path + kDriveRefused, u"", os::kMbOk, this);
-        } else if (!PathExists(m_os.fs, path)) {
+        } else if (!PathExists(m_os.fs, ExtendedLengthPath(path))) {
             ShowMessage(m_os.ui, path + kFolderRefused, u"", os::kMbOk, this);
         } else {
             AddEntry(path);

@@ -314,3 +314,37 @@ TEST(FileListDisplayTest, RowTexts) {
 }
 
 }  // namespace
+
+// Folders past MAX_PATH are reachable in their extended-length form: picks inside them are
+// listed like any other, in both forms of the dialog.
+class FileListDeepTest : public FileListTest {
+  protected:
+    FileListDeepTest() {
+        EXPECT_TRUE(pc.fs().WriteFile(u"C:\\deep\\d\\inner.txt", "inner"));
+        EXPECT_TRUE(pc.fs().RenameBeyondMaxPath(u"C:\\deep\\d", kLong));
+    }
+    const os::WString kLong = os::WString(255, u'x');
+    const os::WString kFolder = u"C:\\deep\\" + kLong;
+};
+
+TEST_F(FileListDeepTest, FilesAndFoldersBeyondMaxPathAreListed) {
+    pc.shell().QueueFilePick({kFolder + u"\\inner.txt", kFolder + u"\\*.*"});
+    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+    pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
+        EXPECT_EQ(Rows(window), (std::vector<os::WString>{u"inner.txt", kLong + u"\\"}));
+    });
+    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    Finish(os::kIdCancel);
+    EXPECT_EQ(Paths(), (std::vector<os::WString>{kFolder + u"\\inner.txt", kFolder}));
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(FileListDeepTest, FolderFormListsAFolderBeyondMaxPath) {
+    dialog.m_nFolder = 1;
+    pc.shell().QueueFolderPick({kFolder});
+    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    Finish(os::kIdCancel);
+    EXPECT_EQ(Paths(), (std::vector<os::WString>{kFolder}));
+    EXPECT_TRUE(BoxTexts().empty());
+}
