@@ -54,7 +54,7 @@ bool ParseFaultNames(const std::string& text, uint32_t& classes);
 // program handles them.
 constexpr uint32_t kKnownFaultClasses = kStall | kShrunk | kGrown | kFailMidRead | kShrinkMidRead |
                                         kVanishMidRead | kChangeMidRead | kLockMidRead |
-                                        kShortNames | kLongPaths | kEmptyDrive;
+                                        kEmptyDrive;
 
 // One file or folder the user chose to move (directly or inside a chosen folder).
 struct PlantedEntry {
