@@ -117,6 +117,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool m_bErrPathPending = false;
     bool m_bNormalEnd = false;
     bool m_bConfirmingStop = false;
+    // The destination's stop request is out and the source has sent something since: it is
+    // still in the copy and its answer is on the way.
+    bool m_bSourceHeardSinceStop = false;
     bool m_bQuitPending = false;
     bool m_bExiting = false;
     bool m_bMadePrivate = false;

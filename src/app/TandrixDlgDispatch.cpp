@@ -128,6 +128,7 @@ void CTandrixDlg::OnIncomingData() {
             break;  // a read error is ignored; a close raises nothing on this connection
         }
         m_recvBuf[static_cast<size_t>(got)] = 0;
+        m_bSourceHeardSinceStop = true;
         const bool streaming = m_nCom == 1;
         OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
         if (!streaming || m_nCom != 1) {

@@ -1,6 +1,7 @@
 // Stop and end of a copy: the back channel, the stop handshake, the end-of-transfer exchange,
 // the result check at the destination with its error list, and the closing messages.
 #include <cctype>
+#include <utility>
 
 #include "app/TandrixDlg.h"
 #include "os/Text.h"
@@ -112,6 +113,7 @@ void CTandrixDlg::OnBackChannelData() {
     if (got < 0) {
         return;
     }
+    m_bSourceHeardSinceStop = m_bSourceHeardSinceStop || got > 0;
     std::vector<wire::BackMessage> messages;
     m_backReader.Feed(buffer, static_cast<size_t>(got), messages);
     for (const auto& message : messages) {
@@ -184,6 +186,7 @@ void CTandrixDlg::OnStopRequest() {
     m_bRunning = false;
     if (m_nRole == 2) {
         Window().SetTimer(kTimerStopAnswer, kStopAnswerMs);
+        m_bSourceHeardSinceStop = false;
         const std::string word = wire::MakeBackWord(BackWord::StopCopyRecv);
         SendBack(word.data(), word.size());
     }
@@ -196,6 +199,13 @@ void CTandrixDlg::OnStopRequest() {
 }
 
 void CTandrixDlg::OnStopAnswerTimeout() {
+    if (m_nRole == 2 && std::exchange(m_bSourceHeardSinceStop, false)) {
+        // A source that still sends is still in the copy and answers once its reply gets
+        // through a slow network. Giving up now would leave it sending to a destination that
+        // has dropped the copy, and waiting for ever at its end if its user refuses the stop.
+        // A source that has vanished is noticed by the connection's own watch.
+        return;  // the timer runs on: another 5 s
+    }
     Window().KillTimer(kTimerStopAnswer);
     if (m_nRole != 2) {
         return;

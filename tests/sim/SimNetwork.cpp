@@ -768,9 +768,10 @@ void Network::ScheduleProbe(const std::shared_ptr<NetConnection>& connection, bo
         if (side == nullptr || in.givenUp) {
             return;
         }
-        const NetPipe& out = connectorSide ? connection->up : connection->down;
-        // With data of its own unacknowledged a stack retransmits instead of probing.
-        const int count = out.inFlight > 0 ? 0 : unanswered + 1;
+        // With data of its own unacknowledged a stack retransmits instead of probing; those
+        // retransmissions go unanswered just the same, and the stack gives up after about as
+        // many of them, so each tick counts whichever of the two was sent.
+        const int count = unanswered + 1;
         if (count >= kProbes) {
             GiveUp(connection, connectorSide, kWsaTimedOut);
             return;
