@@ -52,7 +52,7 @@ bool ParseFaultNames(const std::string& text, uint32_t& classes);
 
 // The classes today's program is known to get wrong; the short run leaves them out until the
 // program handles them.
-constexpr uint32_t kKnownFaultClasses = kStall | kShrunk | kGrown | kFailMidRead | kShrinkMidRead |
+constexpr uint32_t kKnownFaultClasses = kStall | kShrunk | kFailMidRead | kShrinkMidRead |
                                         kVanishMidRead | kChangeMidRead | kLockMidRead |
                                         kShortNames | kLongPaths | kEmptyDrive;
 
