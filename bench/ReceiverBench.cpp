@@ -88,6 +88,10 @@ class CountingFileSystem : public os::FileSystem {
             ++m_calls;
             return m_inner->Size();
         }
+        bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override {
+            ++m_calls;
+            return m_inner->QueryState(size, lastWriteTime);
+        }
         bool SetTimes(const uint64_t* c, const uint64_t* a, const uint64_t* w) override {
             ++m_calls;
             return m_inner->SetTimes(c, a, w);

@@ -32,7 +32,6 @@ constexpr uint32_t kRetryPauseMs = 1000;
 constexpr uint32_t kSmallCopyPauseMs = 300;
 constexpr int kSmallCopyFiles = 10;
 constexpr uint32_t kResumePauseMs = 500;
-constexpr size_t kPadPiece = 1000;
 constexpr uint64_t kLargeFile = 6553600;
 constexpr uint64_t kFourGiB = uint64_t{1} << 32;
 // Between the paced updates the window's messages are still taken after this many files or
@@ -61,6 +60,13 @@ os::WString ParentDir(const os::WString& path) {
 // What the file system is asked for: long paths in their extended-length form.
 os::WString FsPath(const os::WString& path) {
     return ExtendedLengthPath(path);
+}
+
+bool StillAsListed(os::File& file, const os::FindData& record) {
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+    return file.QueryState(size, lastWrite) && size == record.size &&
+           lastWrite == record.lastWriteTime;
 }
 
 }  // namespace
@@ -568,8 +574,12 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         sent += piece;
         ShowWalkProgress(path, record.size, sent);
     }
+    // A file that grew or was rewritten while it was read went out cut or mixed: after the
+    // last piece, the same handle tells whether it is still the file the listing announced.
+    const bool unchanged =
+        failed || sent != record.size || (!readFailed && StillAsListed(*file, record));
     file.reset();
-    const bool intact = sent == record.size;
+    const bool intact = sent == record.size && unchanged;
     if (!failed && sent < record.size) {
         // The body must be exactly as long as announced, or every later entry would be read
         // as part of it: make up the difference with zero bytes.

@@ -45,6 +45,8 @@ class File {
     virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
     virtual bool Write(const void* data, uint32_t size, uint32_t& written) = 0;
     virtual uint64_t Size() = 0;
+    // The file as it stands now (its size and last write time), asked through this handle.
+    virtual bool QueryState(uint64_t& size, uint64_t& lastWriteTime) = 0;
     // Null pointers leave that time unchanged.
     virtual bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                           const uint64_t* lastWrite) = 0;

@@ -85,6 +85,15 @@ class SimOpenFile : public os::File {
 
     uint64_t Size() override { return m_node->data.size(); }
 
+    bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override {
+        if (!Usable()) {
+            return false;
+        }
+        size = m_node->data.size();
+        lastWriteTime = m_node->write;
+        return true;
+    }
+
     bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                   const uint64_t* lastWrite) override {
         if (!m_write) {

@@ -232,6 +232,9 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     // A mail store with a byte-range lock in its second piece.
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\mail.pst", std::string(200000, 'm')));
     ASSERT_TRUE(src->fs().SetLockedRange(folder + u"\\mail.pst", 100000, 10));
+    // Rewritten by its program while it is read: same size, a later write time.
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\rewritten.txt", "version one"));
+    ASSERT_TRUE(src->fs().SetReadFault(folder + u"\\rewritten.txt", 4, sim::SimReadFault::Change));
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\after.txt", "after"));
     for (int i = 0; i < 10; ++i) {  // more than ten files: no pauses, entries leave whole
         ASSERT_TRUE(src->fs().WriteFile(folder + u"\\n" + os::ToWString(i), "n"));
@@ -246,25 +249,27 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     CopyList({folder}, u'D');
     EXPECT_EQ(TakeBox(*src), ClosingWithList());
     EXPECT_EQ(src->fs().ReadFile(kNotSentList),
-              NotSentListOf({folder + u"\\mail.pst", folder + u"\\shrank.txt"}));
+              NotSentListOf({folder + u"\\grew.txt", folder + u"\\mail.pst",
+                             folder + u"\\rewritten.txt", folder + u"\\shrank.txt"}));
     ASSERT_FALSE(src->shell().Calls().empty());
     EXPECT_EQ(src->shell().Calls().back().path, kNotSentList) << "the list is opened";
 
     const os::WString to = u"D:\\Ferrylo\\Changing\\";
-    EXPECT_EQ(dst->fs().ReadFile(to + u"grew.txt"), "0123456789")
-        << "a file that grew is cut at the announced size";
     EXPECT_EQ(dst->fs().ReadFile(to + u"after.txt"), "after") << "later entries are in step";
     EXPECT_EQ(dst->fs().ReadFile(to + u"n9"), "n");
     const auto errors = dst->fs().ReadFile(u"D:\\Ferrylo\\FerryloLog.txt");
     if (partnerKnowsTag) {
-        // The "not intact" entries: the destination drops both bodies and lists them.
-        EXPECT_FALSE(dst->fs().Exists(to + u"shrank.txt"));
-        EXPECT_FALSE(dst->fs().Exists(to + u"mail.pst"));
+        // The "not intact" entries: the destination drops those bodies and lists them.
         ASSERT_TRUE(errors.has_value());
-        EXPECT_NE(errors->find(os::ToUtf8(to + u"shrank.txt\r\n")), std::string::npos);
-        EXPECT_NE(errors->find(os::ToUtf8(to + u"mail.pst\r\n")), std::string::npos);
+        for (const char16_t* name : {u"grew.txt", u"mail.pst", u"rewritten.txt", u"shrank.txt"}) {
+            EXPECT_FALSE(dst->fs().Exists(to + name)) << os::ToUtf8(name);
+            EXPECT_NE(errors->find(os::ToUtf8(to + name + u"\r\n")), std::string::npos)
+                << os::ToUtf8(name);
+        }
     } else {
-        // A partner that knows nothing of them sees the plain stream: zero padding.
+        // A partner that knows nothing of them sees the plain stream: cut at the announced
+        // size, or made up with zero bytes.
+        EXPECT_EQ(dst->fs().ReadFile(to + u"grew.txt"), "0123456789");
         EXPECT_EQ(dst->fs().ReadFile(to + u"shrank.txt"), "0123456789" + std::string(2490, '\0'));
         EXPECT_EQ(dst->fs().ReadFile(to + u"mail.pst"),
                   std::string(65536, 'm') + std::string(200000 - 65536, '\0'));

@@ -31,6 +31,16 @@ uint64_t Win32File::Size() {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
+bool Win32File::QueryState(uint64_t& size, uint64_t& lastWriteTime) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(m_hFile, &info)) {
+        return false;
+    }
+    size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    lastWriteTime = FromFileTime(info.ftLastWriteTime);
+    return true;
+}
+
 bool Win32File::SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                          const uint64_t* lastWrite) {
     FILETIME c{}, a{}, w{};
