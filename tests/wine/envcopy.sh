@@ -95,7 +95,8 @@ arrived "$HOME_A/Desktop/大文字.LNK" "$HOME_B/Desktop/大文字.LNK"
 arrived "$HOME_A/Music/アルバム" "$HOME_B/Documents/アルバム"
 [ ! -e "$HOME_B/Music" ] || fail "a Music folder was made on PC-B"
 # What an environment copy leaves out.
-left_out="$(find "$HOME_B" "$C_B/users/Public" \( -iname desktop.ini -o -name '*.lnk' -o -name iTunes \) -print)"
+left_out="$(find "$HOME_B"/{Documents,Pictures,Videos,Desktop} "$C_B/users/Public" \
+    \( -iname desktop.ini -o -name '*.lnk' -o -name iTunes \) -print)"
 [ -z "$left_out" ] || fail "left-out entries arrived on PC-B: $left_out"
 # PC-B's own file stays; PC-A's of the same name is beside it.
 [ "$(cat "$HOME_B/Documents/家計簿.txt")" = "$B_OWN" ] || fail "PC-B's own 家計簿.txt was replaced"
@@ -105,7 +106,9 @@ REPORT="$C_B/Ferrylo/FerryloEnvLog.txt"
 [ -f "$REPORT" ] || fail "PC-B wrote no C:\\Ferrylo\\FerryloEnvLog.txt"
 grep -qF "$USER_B_WIN\\Documents\\家計簿 (2).txt" "$REPORT" ||
     fail "FerryloEnvLog.txt does not name the renamed file: $(cat "$REPORT")"
-# The order of the items as PC-A sent it, kept in the registration folder.
+# The order of the items as PC-A sent it, kept in the registration folder; the staging folder
+# is gone.
+[ ! -e "$C_B/Ferrylo/Ferrylo_env_files" ] || fail "the staging folder stayed on PC-B"
 order="$(tr -d '\r' <"$C_B/Ferrylo/Ferrylo_env_files_reg/order_list.txt" | tr '\n' ' ')"
 [ "$order" = "MYDOC MYPIC MYPIC2 MYVIDEO MYMUSIC DESKTOP " ] || fail "order_list.txt reads '$order'"
 [ ! -e "$C_B/Ferrylo/FerryloLog.txt" ] ||
