@@ -76,7 +76,7 @@ stop_xvfb() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true; }
 
 wine_env() {
     export WINEARCH=win64 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=;netprofm=d"
+    export WINEDLLOVERRIDES="mscoree,mshtml=;netprofm=d;winemenubuilder.exe=d"
 }
 
 # wine as on a Japanese Windows (see ensure_japanese_locale).
