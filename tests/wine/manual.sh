@@ -75,17 +75,25 @@ echo "manual: the role dialog opens $opened"
 # Without the manual, the main window's button opens the online manual.
 rm -rf "$PREFIX/drive_c/$INSTALL_DIR/Docs"
 ROLE_WINDOWS="$(titled "$TITLE")"
-xdotool mousemove $((X + 440)) $((Y + 220)) sleep 0.2 click 1
 partner() { comm -13 <(echo "$ROLE_WINDOWS" | sort) <(titled "$TITLE" | sort) | head -1; }
 has_partner() { [ -n "$(partner)" ]; }
-wait_for 20 has_partner || fail "no partner dialog"
+# On a loaded machine a click or the typed text can be lost: each step is tried again.
+for _ in 1 2 3; do
+    xdotool mousemove $((X + 440)) $((Y + 220)) sleep 0.2 click 1
+    wait_for 10 has_partner && break
+done
+has_partner || fail "no partner dialog"
 PARTNER="$(partner)"
-sleep 0.3
-xdotool windowfocus --sync "$PARTNER" 2>/dev/null || true
-xdotool type --window "$PARTNER" --delay 40 "127.0.0.1"
-xdotool key --window "$PARTNER" Return
 only_main() { [ "$(titled "$TITLE" | wc -l)" -eq 1 ] && painted; }
-wait_for 20 only_main || fail "no main window"
+for _ in 1 2 3; do
+    sleep 0.3
+    xdotool windowfocus --sync "$PARTNER" 2>/dev/null || true
+    xdotool key --window "$PARTNER" ctrl+a BackSpace 2>/dev/null || true
+    xdotool type --window "$PARTNER" --delay 40 "127.0.0.1" 2>/dev/null || true
+    xdotool key --window "$PARTNER" Return 2>/dev/null || true
+    wait_for 10 only_main && break
+done
+only_main || fail "no main window"
 sleep 0.5
 read -r X Y < <(probe painted "$TITLE")
 xdotool mousemove $((X + 60)) $((Y + 25)) sleep 0.2 click 1
