@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end speed of a whole-drive copy between two tandrix.exe under Wine, against tar|socat
 # with tuned buffers and an rsync daemon between the same two network namespaces (the two-PC
-# setup of tests/wine/migration.sh). PC-A's drive D: holds only the workload; its C: adds
+# setup of tests/wine/two_pcs.bash). PC-A's drive D: holds only the workload; its C: adds
 # Wine's users folder (the program is installed below Program Files, which the copy leaves
 # out). The tools take turns, the page cache is dropped before each run, and every run is
 # checked at the destination (bytes and write times) before it counts; the median of the runs
@@ -9,7 +9,14 @@
 #   bash scripts/bench-e2e.sh [--quick] [--runs N] [big|small|mixed|big1g|one ...]
 # --quick: small workloads (64 MiB, 500 files, 100 mixed files) for a smoke run of a few minutes.
 # Out of CI; needs root. Results are also kept in build/bench-e2e.txt.
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+NAME=bench-e2e
+if [ "$(id -u)" -ne 0 ]; then
+    echo "$NAME: FAILED: needs root (network namespaces, the page cache)" >&2
+    exit 1
+fi
+# The two PCs' helpers (and scripts/common.sh); it defines say, fail and shot, works below
+# build/wine-tests/bench-e2e and skips the run where namespaces cannot be made.
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/wine/two_pcs.bash"
 
 QUICK=""
 RUNS=3
@@ -25,17 +32,7 @@ while (($#)); do
 done
 ((${#WORKLOADS[@]})) || WORKLOADS=(big small mixed big1g one)
 
-NAME=bench-e2e
-WORK="$BUILD/bench-e2e"
 REPORT="$BUILD/bench-e2e.txt"
-say() { echo "$NAME: $*" >&2; }
-shot() { :; }
-fail() {
-    say "FAILED: $*"
-    import -window root "$BUILD/bench-e2e-failure.png" 2>/dev/null || true
-    exit 1
-}
-[ "$(id -u)" -eq 0 ] || fail "needs root (network namespaces, the page cache)"
 
 PACKAGES+=(socat rsync)
 ensure_packages
@@ -50,8 +47,6 @@ build_windows
 # shellcheck disable=SC2034 # read by install_tandrix
 INSTALL_DIR='Program Files/ソラノワBasic'
 INSTALLED_EXE='C:\Program Files\ソラノワBasic\Program\bin\tandrix.exe'
-source "$ROOT/tests/wine/twopc.bash"
-twopc_possible || fail "network namespaces need root, ip and unshare"
 
 SRC="$WORK/pc-a-drive-d"      # PC-A's D:, the workload
 TAR_DEST="$WORK/tar-dest"     # in PC-B's namespace
@@ -66,7 +61,7 @@ RSYNCD=""
 bench_cleanup() {
     set +e
     [ -n "$RSYNCD" ] && kill "$RSYNCD" 2>/dev/null
-    twopc_cleanup
+    cleanup
     for prefix in "$PREFIX_A" "$PREFIX_B"; do
         [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -w 2>/dev/null
     done
@@ -92,17 +87,12 @@ echo 3 >/proc/sys/vm/drop_caches 2>/dev/null || CACHE_NOTE="page cache NOT dropp
 TICKS=$(getconf CLK_TCK)
 
 # ---- the two PCs ----------------------------------------------------------------------------
-rm -rf "$WORK"
-mkdir -p "$WORK" "$SRC" "$TAR_DEST" "$RSYNC_DEST"
-twopc_network || fail "network namespaces cannot be created on this machine"
-start_xvfb 91 1280x1024
-twopc_prefixes
+two_pcs_network
+two_pcs_prefixes
+mkdir -p "$SRC" "$TAR_DEST" "$RSYNC_DEST"
 ln -s "$SRC" "$PREFIX_A/dosdevices/d:"
-twopc_boot
-say "starting both programs"
-twopc_start
-twopc_pair
-MAIN_A="$(windows_of "$PID_A" "$TITLE")"
+two_pcs_boot
+two_pcs_start
 
 cat >"$WORK/rsyncd.conf" <<EOF
 use chroot = no
@@ -139,7 +129,7 @@ pathlog_a() { find "$PREFIX_A/drive_c/users" -path '*/ソラノワBasic/work/Fer
 # run (it would otherwise watch the folder that the next copy writes).
 close_folder_windows() {
     local w p
-    for w in $(xdotool search --onlyvisible --name '^Ferrylo$' 2>/dev/null); do
+    for w in $(folder_windows); do
         p="$(window_pid "$w")"
         [ -n "$p" ] && [ "$(ip netns identify "$p" 2>/dev/null)" = "$NS_B" ] && kill "$p" 2>/dev/null
     done
@@ -164,12 +154,8 @@ verify() {  # verify DIR DIGITS WHAT
 }
 
 # ---- one run of each tool -------------------------------------------------------------------------
-CLOSING="引越が終了しました。
-引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。"
 program_files_question() { probe a messagebox "$TITLE" | grep -q '^ProgramFilesフォルダをコピーしますか？'; }
 no_question() { ! program_files_question; }
-d_selected() { probe a listbox 'ドライブ選択' 1007 | grep -q '^\* D:'; }
-no_other_a() { ! has_other_a; }
 
 # run_tandrix TIMEOUT: a whole-drive copy to PC-B's D:; prints the seconds from OK in the drive
 # dialog to the closing message, the four phases, CPU seconds (program, wineserver of PC-A,
@@ -187,11 +173,8 @@ run_tandrix() {
     xdotool windowfocus --sync "$box" 2>/dev/null || true
     xdotool key --window "$box" n
     wait_for 10 no_question || fail "the Program Files question was not answered by N"
-    wait_for 30 has_drive_dialog || fail "no drive choice dialog"
+    select_drive_d
     drives="$(drive_dialog)"
-    xdotool windowfocus --sync "$drives" 2>/dev/null || true
-    xdotool key --window "$drives" d
-    wait_for 10 d_selected || fail "typing d does not select D: in the drive choice"
     echo 5 >"/proc/$PROG_A/clear_refs"
     echo 5 >"/proc/$PROG_B/clear_refs"
     c0="$(counters)"
@@ -206,11 +189,8 @@ run_tandrix() {
     c1="$(counters)"
     local peak
     peak="$(peak_kb "$PROG_A") $(peak_kb "$PROG_B")"
-    local said
-    said="$(probe a messagebox "$TITLE")"
-    [ "$said" = "$CLOSING" ] || fail "PC-A ends with another message: $said"
-    xdotool key --window "$(other_windows_a | head -1)" Return
-    wait_for 10 no_other_a || fail "the closing message does not close with Return"
+    closing || fail "PC-A ends with another message: $(probe a messagebox "$TITLE")"
+    close_closing
     [ ! -e "$FERRYLO/FerryloLog.txt" ] ||
         fail "PC-B's error list names files: $(tr -d '\r' <"$FERRYLO/FerryloLog.txt" | head -5)"
     # Phase boundaries from outside: PC-B makes its base folder once the count is done, PC-A

@@ -86,10 +86,10 @@ on() {
     ip netns exec "$ns" unshare --uts sh -c 'hostname "$0" && exec "$@"' "$host" \
         env WINEPREFIX="$prefix" LC_ALL="$JA_LOCALE" "$@"
 }
-probe() {  # probe a|b ARGS...: winprobe.exe inside that PC's prefix
+probe() {  # probe a|b ARGS...: winprobe.exe (installed beside the program) inside that PC's prefix
     local side=$1
     shift
-    on "$side" wine 'C:\ソラノワBasic\Program\bin\winprobe.exe' "$@" </dev/null 2>/dev/null | tr -d '\r'
+    on "$side" wine "${INSTALLED_EXE%\\*}\\winprobe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'
 }
 
 N_SHOT=0
@@ -207,10 +207,11 @@ two_pcs_start() {
 other_windows_a() { windows_of "$PID_A" "$TITLE" | grep -vx "$MAIN_A" || true; }
 has_other_a() { [ -n "$(other_windows_a)" ]; }
 
-# choose_drive_d: in PC-A's drive choice, which lists PC-B's C: and D:, picks D: by its letter.
+# select_drive_d: in PC-A's drive choice, which lists PC-B's C: and D:, selects D: by its
+# letter; choose_drive_d then also confirms it.
 drive_dialog() { xdotool search --all --onlyvisible --pid "$PID_A" --name '^ドライブ選択$' 2>/dev/null | head -1; }
 has_drive_dialog() { [ -n "$(drive_dialog)" ]; }
-choose_drive_d() {
+select_drive_d() {
     wait_for 20 has_drive_dialog || fail "no drive choice dialog"
     local drives rows
     drives="$(drive_dialog)"
@@ -223,7 +224,10 @@ choose_drive_d() {
     selected() { probe a listbox 'ドライブ選択' 1007 | grep -q '^\* D:'; }
     wait_for 5 selected || fail "typing d does not select D: in the drive choice"
     shot drive-choice
-    xdotool key --window "$drives" Return
+}
+choose_drive_d() {
+    select_drive_d
+    xdotool key --window "$(drive_dialog)" Return
 }
 
 # wait_closing SECONDS: PC-A's closing message after a move to D:, the progress window
