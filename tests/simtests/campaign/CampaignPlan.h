@@ -52,8 +52,8 @@ bool ParseFaultNames(const std::string& text, uint32_t& classes);
 
 // The classes today's program is known to get wrong; the short run leaves them out until the
 // program handles them.
-constexpr uint32_t kKnownFaultClasses = kShrunk | kFailMidRead | kShrinkMidRead | kVanishMidRead |
-                                        kChangeMidRead | kLockMidRead | kEmptyDrive;
+constexpr uint32_t kKnownFaultClasses =
+    kShrunk | kFailMidRead | kShrinkMidRead | kChangeMidRead | kLockMidRead | kEmptyDrive;
 
 // One file or folder the user chose to move (directly or inside a chosen folder).
 struct PlantedEntry {
