@@ -160,7 +160,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
         std::unique_ptr<os::FindHandle> find;
     };
     std::vector<OpenDir> m_openDirs;
-    CNotSentList m_notSent;                     // what this copy could not send intact
+    CNotSentList m_notSent;  // what this copy could not send intact
+    // Source and destination path of each "not intact" entry sent, for a resend after a break.
+    std::vector<std::pair<os::WString, os::WString>> m_markedNotIntact;
     std::unique_ptr<CPathLogWriter> m_pSurvey;  // the path log, open while the survey runs
     CUiPacer m_sendPacer;                       // progress and message pumping of the walk
     int m_nUnpumpedFiles = 0;
@@ -243,6 +245,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     bool IsOwnFolder(const os::WString& path) const;
     void PassOver();
     void HandlePendingReport();
+    void RemarkVanished();
     void ResendAfterPass(AfterResend then);
     void BeginSurvey();
     void RecordEntry(bool topLevelFile);

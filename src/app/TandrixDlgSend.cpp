@@ -89,6 +89,7 @@ void CTandrixDlg::StartPass(int pass) {
     m_nUnpumpedFiles = 0;
     if (pass == 1) {
         m_notSent.Clear();
+        m_markedNotIntact.clear();
     }
     m_pSurvey.reset();
     if (pass == 3) {
@@ -359,6 +360,7 @@ void CTandrixDlg::HandlePendingReport() {
     m_os.sys.Sleep(kResumePauseMs);
     const std::string marker = wire::MakeResumeMarker();
     SendForward(marker.data(), marker.size());
+    RemarkVanished();
     m_bErrPathPending = false;
     m_openDirs.clear();  // the walk moves back to an earlier entry
     WalkPosition position;
@@ -373,6 +375,19 @@ void CTandrixDlg::HandlePendingReport() {
     m_sCurDir2 = position.curDir2;
     m_pSendPath->m_nCurrent = position.item;
     m_nFileIndex -= newer;
+}
+
+// The destination dropped everything between the break and the resume marker, "not intact"
+// entries included. Whatever still exists is met again by the walk and marked again if it
+// still cannot go whole; what has vanished since is never met again, so its mark goes once
+// more here (a mark the destination already holds is only kept once).
+void CTandrixDlg::RemarkVanished() {
+    for (const auto& [source, destination] : m_markedNotIntact) {
+        if (m_os.fs.GetAttributes(FsPath(source)) == os::kInvalidAttributes) {
+            const std::string entry = wire::MakeNotIntactEntry(destination);
+            SendForward(entry.data(), entry.size());
+        }
+    }
 }
 
 void CTandrixDlg::RecordEntry(bool topLevelFile) {
@@ -475,6 +490,7 @@ void CTandrixDlg::NoteNotSent(const os::WString& source, const os::WString& dest
         const std::string entry = wire::MakeNotIntactEntry(destination);
         if (!entry.empty()) {
             SendForward(entry.data(), entry.size());
+            m_markedNotIntact.emplace_back(source, destination);
         }
     }
 }

@@ -37,6 +37,15 @@ TEST(FaultCampaign, ShortRunKeepsTheInvariant) {
     }
 }
 
+// A file that vanished while read, then a damaged stream that made the destination drop
+// everything up to the resume marker, its "not intact" mark included: the mark must come
+// again, as the walk never meets the file again.
+TEST(FaultCampaign, AVanishedFileStaysNamedAfterABreak) {
+    constexpr uint64_t kSeed = 278;
+    const RunReport report = RunCampaignSeed(kSeed, kAllFaults);
+    EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
+}
+
 // The checker itself: a clean copy passes, and each planted fault in its result is caught.
 TEST(FaultCampaign, TheCheckerCatchesWhatItMustCatch) {
     constexpr uint64_t kSeed = 3;
