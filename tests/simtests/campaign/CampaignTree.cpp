@@ -246,6 +246,14 @@ std::string TreeMaker::DrawContent() {
         }
         content[i] = static_cast<char>(word >> (8 * (i % 8)));
     }
+    // The network's frame fault strikes the first file or folder header it meets; file data
+    // that happens to look like one would be struck instead, a change TCP never makes.
+    for (size_t i = 2; i < size; ++i) {
+        if (content[i - 2] == '%' && content[i - 1] == '?' &&
+            (content[i] == 1 || content[i] == 2)) {
+            content[i - 1] = '!';
+        }
+    }
     return content;
 }
 
