@@ -12,15 +12,9 @@
 #include "resource.h"
 #include "sim/SimDialogWindow.h"
 #include "sim/SimPc.h"
+#include "simtests/ScreenPoints.h"
 
 namespace {
-
-// Centres of the painted buttons.
-constexpr os::Point kChoose{497, 140};
-constexpr os::Point kRemove{497, 193};
-constexpr os::Point kRemoveAll{497, 246};
-constexpr os::Point kRun{497, 301};
-constexpr os::Point kClose{497, 354};
 
 const os::WString kLimit = u"一度に指定できるのは200個までです。";
 const os::WString kFileRefused =
@@ -83,12 +77,12 @@ class FileListPickTest : public FileListTest, public ::testing::WithParamInterfa
 TEST_P(FileListPickTest, ChoosingFiles) {
     const PickCase& c = GetParam();
     pc.shell().QueueFilePick(c.picked);
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(Paths(), c.entries);
         EXPECT_EQ(Rows(window), c.rows);
     });
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(BoxTexts(), c.boxes);
     ASSERT_EQ(pc.shell().FileDialogs().size(), 1u);
@@ -146,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FileListTest, AFileThatCannotBeOpenedIsLeftOutSilently) {
     ASSERT_TRUE(pc.fs().SetLocked(u"C:\\work\\a.txt", true));
     pc.shell().QueueFilePick({u"C:\\work\\a.txt", u"C:\\work\\report.doc"});
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     pc.ui().PressEscape().In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(Paths(), (std::vector<os::WString>{u"C:\\work\\report.doc"}));
@@ -156,8 +150,8 @@ TEST_F(FileListTest, AFileThatCannotBeOpenedIsLeftOutSilently) {
 TEST_F(FileListTest, With199EntriesThreeFilesAddOneAndTellTheLimitOnce) {
     Preset(199);
     pc.shell().QueueFilePick({u"C:\\work\\a.txt", u"C:\\work\\report.doc", u"C:\\root.txt"});
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(dialog.m_nCount, 200);
     EXPECT_EQ(dialog.m_sPaths[199], u"C:\\work\\a.txt");
@@ -171,13 +165,13 @@ TEST_F(FileListTest, FolderFormRefusesDriveRootsAndMissingFolders) {
     pc.shell().QueueFolderPick({u"D:\\Photos"});
     pc.shell().QueueFolderPickCancel();
     for (int i = 0; i < 4; ++i) {
-        pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+        pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     }
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(Rows(window), (std::vector<os::WString>{u"Photos\\"}));
         EXPECT_EQ(dialog.m_btnChoose.m_nBmpNormal, 247);
     });
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(Paths(), (std::vector<os::WString>{u"D:\\Photos"}));
     EXPECT_EQ(BoxTexts(),
@@ -194,8 +188,8 @@ TEST_F(FileListTest, FolderFormStopsAtTheLimit) {
     dialog.m_nFolder = 1;
     Preset(200);
     pc.shell().QueueFolderPick({u"D:\\Photos", u"D:\\"});
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(dialog.m_nCount, 200);
     EXPECT_EQ(BoxTexts(), (std::vector<os::WString>{kLimit}));
@@ -209,13 +203,13 @@ TEST_F(FileListTest, RemovingTheSecondOfThreeKeepsTheOthersInOrder) {
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(Rows(window), (std::vector<os::WString>{u"report.doc", u"a.txt", u"Photos\\"}));
     });
-    pc.ui().ClickAt(kRemove).In(IDD_FILELIST);  // nothing selected: nothing happens
+    pc.ui().ClickAt(screen::kListRemove).In(IDD_FILELIST);  // nothing selected: nothing happens
     pc.ui().SelectRow(IDC_FILELIST_LIST, 1).In(IDD_FILELIST);
-    pc.ui().ClickAt(kRemove).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListRemove).In(IDD_FILELIST);
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(Rows(window), (std::vector<os::WString>{u"report.doc", u"Photos\\"}));
     });
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(Paths(), (std::vector<os::WString>{u"C:\\work\\report.doc", u"D:\\Photos"}));
     EXPECT_TRUE(dialog.m_sPaths[2].empty());
@@ -225,13 +219,13 @@ TEST_F(FileListTest, RemovingTheSecondOfThreeKeepsTheOthersInOrder) {
 TEST_F(FileListTest, RemoveAllAsksFirstAndThenDisablesTheButtons) {
     Preset(3);
     pc.ui().ExpectBox(os::kIdNo, u"リストからすべて削除してよろしいですか？");
-    pc.ui().ClickAt(kRemoveAll).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListRemoveAll).In(IDD_FILELIST);
     pc.ui().Do("after No", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(dialog.m_nCount, 3);
         EXPECT_EQ(Rows(window).size(), 3u);
     });
     pc.ui().ExpectBox(os::kIdYes, u"リストからすべて削除してよろしいですか？");
-    pc.ui().ClickAt(kRemoveAll).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListRemoveAll).In(IDD_FILELIST);
     pc.ui().Do("after Yes", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(dialog.m_nCount, 0);
         EXPECT_TRUE(Rows(window).empty());
@@ -240,8 +234,8 @@ TEST_F(FileListTest, RemoveAllAsksFirstAndThenDisablesTheButtons) {
         EXPECT_FALSE(dialog.m_btnRun.IsEnabled());
         EXPECT_TRUE(dialog.m_btnChoose.IsEnabled());
     });
-    pc.ui().ClickAt(kRemoveAll).In(IDD_FILELIST);  // disabled now: no question
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListRemoveAll).In(IDD_FILELIST);  // disabled now: no question
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(BoxTexts().size(), 2u);
     for (const auto& path : dialog.m_sPaths) {
@@ -250,12 +244,12 @@ TEST_F(FileListTest, RemoveAllAsksFirstAndThenDisablesTheButtons) {
 }
 
 TEST_F(FileListTest, RunNeedsAnEntryAndEndsWithOk) {
-    pc.ui().ClickAt(kRun).In(IDD_FILELIST);              // disabled: no message
+    pc.ui().ClickAt(screen::kListRun).In(IDD_FILELIST);  // disabled: no message
     pc.ui().Command(IDC_FILELIST_RUN).In(IDD_FILELIST);  // the hidden button: the message
     pc.shell().QueueFilePick({u"C:\\work\\a.txt"});
     pc.ui().Command(IDC_FILELIST_CHOOSE).In(IDD_FILELIST);
     pc.ui().Command(IDC_FILELIST_ALL).In(IDD_FILELIST);  // no action
-    pc.ui().ClickAt(kRun).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListRun).In(IDD_FILELIST);
     Finish(os::kIdOk);
     EXPECT_EQ(BoxTexts(), (std::vector<os::WString>{u"ファイルがひとつもありません"}));
     EXPECT_EQ(Paths(), (std::vector<os::WString>{u"C:\\work\\a.txt"}));
@@ -264,9 +258,9 @@ TEST_F(FileListTest, RunNeedsAnEntryAndEndsWithOk) {
 TEST_F(FileListTest, APressThatEndsOnAnotherButtonRunsThatOne) {
     Preset(1);
     pc.ui().Do("press on run, release on close", [&](sim::SimDialogWindow& window) {
-        dialog.OnMouse(os::MouseEvent::Down, kRun);
+        dialog.OnMouse(os::MouseEvent::Down, screen::kListRun);
         EXPECT_TRUE(dialog.m_bPressed);
-        dialog.OnMouse(os::MouseEvent::Up, kClose);
+        dialog.OnMouse(os::MouseEvent::Up, screen::kListClose);
         EXPECT_FALSE(dialog.m_bPressed);
         (void)window;
     });
@@ -290,7 +284,7 @@ TEST_F(FileListTest, OpeningShowsTheEntriesAndTheProductTitle) {
 TEST_F(FileListTest, DoubleClickingARowShowsItsFullPath) {
     Preset(2);
     pc.ui().DoubleClickRow(IDC_FILELIST_LIST, 1).In(IDD_FILELIST);
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     ASSERT_EQ(pc.ui().Boxes().size(), 1u);
     EXPECT_EQ(pc.ui().Boxes()[0].text, u"C:\\many\\f1.txt");
@@ -329,11 +323,11 @@ class FileListDeepTest : public FileListTest {
 
 TEST_F(FileListDeepTest, FilesAndFoldersBeyondMaxPathAreListed) {
     pc.shell().QueueFilePick({kFolder + u"\\inner.txt", kFolder + u"\\*.*"});
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     pc.ui().Do("look", [&](sim::SimDialogWindow& window) {
         EXPECT_EQ(Rows(window), (std::vector<os::WString>{u"inner.txt", kLong + u"\\"}));
     });
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(Paths(), (std::vector<os::WString>{kFolder + u"\\inner.txt", kFolder}));
     EXPECT_TRUE(BoxTexts().empty());
@@ -342,8 +336,8 @@ TEST_F(FileListDeepTest, FilesAndFoldersBeyondMaxPathAreListed) {
 TEST_F(FileListDeepTest, FolderFormListsAFolderBeyondMaxPath) {
     dialog.m_nFolder = 1;
     pc.shell().QueueFolderPick({kFolder});
-    pc.ui().ClickAt(kChoose).In(IDD_FILELIST);
-    pc.ui().ClickAt(kClose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
+    pc.ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Finish(os::kIdCancel);
     EXPECT_EQ(Paths(), (std::vector<os::WString>{kFolder}));
     EXPECT_TRUE(BoxTexts().empty());

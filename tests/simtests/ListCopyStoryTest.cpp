@@ -6,14 +6,9 @@
 
 #include "TwoPcKit.h"
 #include "modes/DlgFileList.h"
+#include "simtests/ScreenPoints.h"
 
 namespace {
-
-constexpr os::Point kFileCopyButton{170, 170};
-constexpr os::Point kFolderCopyButton{170, 300};
-constexpr os::Point kChoose{497, 140};
-constexpr os::Point kRun{497, 301};
-constexpr os::Point kClose{497, 354};
 
 const os::WString kDoneOnD =
     u"引越が終了しました。\n引越したデータは引越先のパソコンのD:\\Ferryloに保存しました。\n\n";
@@ -48,16 +43,16 @@ TEST_F(ListCopyStoryTest, TheFileCopyButtonSendsTheListedFilesAndKeepsTheList) {
     // First start: three items (one spelt twice), then the dialog is closed without a copy.
     src->shell().QueueFilePick(
         {doc, u"C:\\work\\memo.txt", u"c:\\WORK\\MEMO.TXT", u"C:\\work\\photos\\*.*"});
-    src->ui().ClickAt(kFileCopyButton).In(IDD_TANDRIX_DIALOG);
+    src->ui().ClickAt(screen::kFileCopyButton).In(IDD_TANDRIX_DIALOG);
     Run();
     ASSERT_NE(src->ui().FindWindow(IDD_FILELIST), nullptr) << "the list dialog is open";
-    src->ui().ClickAt(kChoose).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     src->ui().Do("look", [](sim::SimDialogWindow& window) {
         EXPECT_EQ(
             window.ListRows(IDC_FILELIST_LIST),
             (std::vector<os::WString>{u"報告書.docx", u"memo.txt", u"MEMO.TXT", u"photos\\"}));
     });
-    src->ui().ClickAt(kClose).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListClose).In(IDD_FILELIST);
     Run();
     EXPECT_EQ(src->ui().FindWindow(IDD_DRIVE), nullptr) << "closing starts no copy";
     EXPECT_EQ(Sources(*Main(*src).m_pFileList),
@@ -65,13 +60,13 @@ TEST_F(ListCopyStoryTest, TheFileCopyButtonSendsTheListedFilesAndKeepsTheList) {
     EXPECT_FALSE(Main(*src).m_bCopyInProgress);
 
     // Second start: the dialog opens with the kept list, and runs.
-    src->ui().ClickAt(kFileCopyButton).In(IDD_TANDRIX_DIALOG);
+    src->ui().ClickAt(screen::kFileCopyButton).In(IDD_TANDRIX_DIALOG);
     Run();
     src->ui().Do("look again", [](sim::SimDialogWindow& window) {
         EXPECT_EQ(window.ListRows(IDC_FILELIST_LIST),
                   (std::vector<os::WString>{u"報告書.docx", u"memo.txt", u"photos\\"}));
     });
-    src->ui().ClickAt(kRun).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListRun).In(IDD_FILELIST);
     Run();
     ChooseDriveD();
     EXPECT_EQ(TakeBox(*src), kDoneOnD);
@@ -93,15 +88,15 @@ TEST_F(ListCopyStoryTest, TheFolderCopyButtonSendsEachFolderWithItsTree) {
     src->shell().QueueFolderPick({projects});
     src->shell().QueueFolderPick({u"D:\\"});
     src->shell().QueueFolderPick({u"D:\\Music"});
-    src->ui().ClickAt(kFolderCopyButton).In(IDD_TANDRIX_DIALOG);
+    src->ui().ClickAt(screen::kFolderCopyButton).In(IDD_TANDRIX_DIALOG);
     Run();
     ASSERT_NE(src->ui().FindWindow(IDD_FILELIST), nullptr) << "the list dialog is open";
-    src->ui().ClickAt(kChoose).In(IDD_FILELIST);
-    src->ui().ClickAt(kChoose).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
     Run();
     EXPECT_EQ(TakeBox(*src), u"D:\\...\nドライブは追加できません。");
-    src->ui().ClickAt(kChoose).In(IDD_FILELIST);
-    src->ui().ClickAt(kRun).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListChoose).In(IDD_FILELIST);
+    src->ui().ClickAt(screen::kListRun).In(IDD_FILELIST);
     Run();
     ChooseDriveD();
     EXPECT_EQ(TakeBox(*src), kDoneOnD);

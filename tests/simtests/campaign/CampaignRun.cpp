@@ -9,17 +9,13 @@
 #include "resource.h"
 #include "sim/SimDialogWindow.h"
 #include "sim/SimWorld.h"
+#include "simtests/ScreenPoints.h"
 #include "simtests/TwoPcKit.h"
 
 namespace campaign {
 
 namespace {
 
-constexpr os::Point kWholeDriveButton{400, 300};
-constexpr os::Point kFileCopyButton{170, 170};
-constexpr os::Point kFolderCopyButton{170, 300};
-constexpr os::Point kChooseButton{497, 140};
-constexpr os::Point kRunButton{497, 301};
 // A run ends well within this much virtual time, or it hangs.
 constexpr uint64_t kVirtualBudgetMs = 3ull * 60 * 60 * 1000;
 constexpr uint64_t kHandOverBudget = 1'000'000;
@@ -136,7 +132,7 @@ class CampaignRun {
 
     // The source's user opens the file-list dialog and closes it again: the PCs pair.
     bool Pair() {
-        m_src->ui().ClickAt(kFileCopyButton).In(IDD_TANDRIX_DIALOG);
+        m_src->ui().ClickAt(screen::kFileCopyButton).In(IDD_TANDRIX_DIALOG);
         if (!Settle()) {
             return false;
         }
@@ -197,7 +193,7 @@ class CampaignRun {
         sim::SimUi& ui = m_src->ui();
         switch (m_plan.mode) {
             case 1:
-                ui.ClickAt(kWholeDriveButton).In(IDD_TANDRIX_DIALOG);
+                ui.ClickAt(screen::kWholeDriveButton).In(IDD_TANDRIX_DIALOG);
                 break;
             case 2: {
                 std::vector<os::WString> picks;
@@ -206,18 +202,18 @@ class CampaignRun {
                     picks.push_back(folder ? item + u"\\*.*" : item);
                 }
                 m_src->shell().QueueFilePick(picks);
-                ui.ClickAt(kFileCopyButton).In(IDD_TANDRIX_DIALOG);
-                ui.ClickAt(kChooseButton).In(IDD_FILELIST);
-                ui.ClickAt(kRunButton).In(IDD_FILELIST);
+                ui.ClickAt(screen::kFileCopyButton).In(IDD_TANDRIX_DIALOG);
+                ui.ClickAt(screen::kListChoose).In(IDD_FILELIST);
+                ui.ClickAt(screen::kListRun).In(IDD_FILELIST);
                 break;
             }
             default:
-                ui.ClickAt(kFolderCopyButton).In(IDD_TANDRIX_DIALOG);
+                ui.ClickAt(screen::kFolderCopyButton).In(IDD_TANDRIX_DIALOG);
                 for (const os::WString& item : m_plan.items) {
                     m_src->shell().QueueFolderPick({item});
-                    ui.ClickAt(kChooseButton).In(IDD_FILELIST);
+                    ui.ClickAt(screen::kListChoose).In(IDD_FILELIST);
                 }
-                ui.ClickAt(kRunButton).In(IDD_FILELIST);
+                ui.ClickAt(screen::kListRun).In(IDD_FILELIST);
                 break;
         }
         if (!Settle()) {
