@@ -8,6 +8,12 @@
 # is reported with the phases of the copy, CPU seconds and peak memory of each PC.
 #   bash scripts/bench-e2e.sh [--quick] [--runs N] [big|small|mixed|big1g|one ...]
 # --quick: small workloads (64 MiB, 500 files, 100 mixed files) for a smoke run of a few minutes.
+# Wine under a screen without a window manager waits 2 s whenever a captioned window of the program
+# is hidden (it never hears the window manager confirm it); a PC with Windows pays nothing there.
+# Those waits are read from each program's own Wine messages and reported beside the total.
+# Profiling a run: BENCH_PERF=PREFIX records `perf` of both programs and both wineservers into
+# PREFIX.PROG_A ...; BENCH_STRACE=PREFIX counts their system calls (BENCH_STRACE_ARGS, default
+# "-c -w", replaces strace's options).
 # Out of CI; needs root. Results are also kept in build/bench-e2e.txt.
 NAME=bench-e2e
 if [ "$(id -u)" -ne 0 ]; then
@@ -79,6 +85,7 @@ now() { echo "$EPOCHREALTIME"; }
 # Runs take their turns in subshells: whether the cache can be dropped is found out once.
 CACHE_NOTE="page cache dropped before each run"
 drop_caches() {
+    [ -n "${BENCH_KEEP_CACHE:-}" ] && return 0
     sync
     echo 3 >/proc/sys/vm/drop_caches 2>/dev/null || true
 }
@@ -92,6 +99,7 @@ two_pcs_prefixes
 mkdir -p "$SRC" "$TAR_DEST" "$RSYNC_DEST"
 ln -s "$SRC" "$PREFIX_A/dosdevices/d:"
 two_pcs_boot
+STAMP_STDERR=1
 two_pcs_start
 
 cat >"$WORK/rsyncd.conf" <<EOF
@@ -157,6 +165,17 @@ verify() {  # verify DIR DIGITS WHAT
 program_files_question() { probe a messagebox "$TITLE" | grep -q '^ProgramFilesフォルダをコピーしますか？'; }
 no_question() { ! program_files_question; }
 
+# wm_waits T0 T1: how many of Wine's 2-second window-manager waits (each program reports one as it
+# gives up) fell between T0 and T1 on either PC, and the seconds they cover together.
+wm_waits() {
+    cat "$WORK"/stderr-[ab].log 2>/dev/null | grep 'wait_for_withdrawn_state.*wait timed out' |
+        awk -v t0="$1" -v t1="$2" '{ e = $1; s = e - 2; if (s < t0) s = t0; if (e > t1) e = t1
+                if (e > s) printf "%.6f %.6f\n", s, e }' | sort -g |
+        awk 'BEGIN { c = 0; total = 0; hi = -1 }
+             { c++; if ($1 > hi) { if (hi >= 0) total += hi - lo; lo = $1; hi = $2 } else if ($2 > hi) hi = $2 }
+             END { if (hi >= 0) total += hi - lo; printf "%d %.2f\n", c, total }'
+}
+
 # run_tandrix TIMEOUT: a whole-drive copy to PC-B's D:; prints the seconds from OK in the drive
 # dialog to the closing message, the four phases, CPU seconds (program, wineserver of PC-A,
 # then of PC-B) and the peak memory of both programs in MB.
@@ -178,6 +197,21 @@ run_tandrix() {
     echo 5 >"/proc/$PROG_A/clear_refs"
     echo 5 >"/proc/$PROG_B/clear_refs"
     c0="$(counters)"
+    local tracers=() who
+    if [ -n "${BENCH_PERF:-}" ]; then
+        for who in PROG_A SERVER_A PROG_B SERVER_B; do
+            perf record -q -o "$BENCH_PERF.$who" -p "${!who}" >/dev/null 2>&1 &
+            tracers+=($!)
+        done
+    fi
+    if [ -n "${BENCH_STRACE:-}" ]; then
+        for who in PROG_A SERVER_A PROG_B SERVER_B; do
+            # shellcheck disable=SC2086 # the options are words
+            strace ${BENCH_STRACE_ARGS:--c -w} -f -o "$BENCH_STRACE.$who" -p "${!who}" 2>/dev/null &
+            tracers+=($!)
+        done
+    fi
+    ((${#tracers[@]})) && sleep 1
     t0="$(now)"
     xdotool key --window "$drives" Return
     local deadline=$((SECONDS + timeout))
@@ -187,6 +221,10 @@ run_tandrix() {
     done
     t1="$(now)"
     c1="$(counters)"
+    if ((${#tracers[@]})); then
+        kill -INT "${tracers[@]}" 2>/dev/null
+        wait "${tracers[@]}" 2>/dev/null
+    fi
     local peak
     peak="$(peak_kb "$PROG_A") $(peak_kb "$PROG_B")"
     closing || fail "PC-A ends with another message: $(probe a messagebox "$TITLE")"
@@ -199,13 +237,15 @@ run_tandrix() {
     base="$(birth "$FERRYLO")"
     survey="$(birth "$(pathlog_a)")"
     logged="$(birth "$FERRYLO/FerryloPath.log")"
+    local waits
+    waits="$(wm_waits "$t0" "$t1")"
     awk -v t0="$t0" -v t1="$t1" -v b="$base" -v s="$survey" -v l="$logged" -v c0="$c0" -v c1="$c1" \
-        -v peak="$peak" -v hz="$TICKS" 'function d(x, y) { return (x == "-" || y == "-") ? "-" : sprintf("%.2f", y - x) }
+        -v peak="$peak" -v hz="$TICKS" -v waits="$waits" 'function d(x, y) { return (x == "-" || y == "-") ? "-" : sprintf("%.2f", y - x) }
         BEGIN {
-            split(c0, a, " "); split(c1, z, " "); split(peak, p, " ")
+            split(c0, a, " "); split(c1, z, " "); split(peak, p, " "); split(waits, w, " ")
             printf "%.3f %s %s %s %s", t1 - t0, d(t0, b), d(b, s), d(s, l), d(l, t1)
             for (i = 1; i <= 4; i++) printf " %.2f", (z[i] - a[i]) / hz
-            printf " %.0f %.0f\n", p[1] / 1024, p[2] / 1024
+            printf " %.0f %.0f %d %.2f %.3f\n", p[1] / 1024, p[2] / 1024, w[1], w[2], t1 - t0 - w[2]
         }'
 }
 
@@ -292,8 +332,8 @@ for wl in "${WORKLOADS[@]}"; do
     rm -rf "$FERRYLO" "$TAR_DEST" "$RSYNC_DEST" "$SRC"
     mkdir -p "$SRC" "$TAR_DEST" "$RSYNC_DEST"
     for tool in tandrix tar rsync; do cp "$WORK/runs.$tool" "$WORK/runs.$tool.$wl"; done
-    echo "$wl $files $bytes $(median "$WORK/runs.tar" 1) $(median "$WORK/runs.rsync" 1) $(median "$WORK/runs.tandrix" 1)" >>"$WORK/table"
-    echo "$wl $(for c in 1 2 3 4 5 6 7 8 9 10 11; do printf '%s ' "$(median "$WORK/runs.tandrix" $c)"; done)" >>"$WORK/phases"
+    echo "$wl $files $bytes $(median "$WORK/runs.tar" 1) $(median "$WORK/runs.rsync" 1) $(median "$WORK/runs.tandrix" 1) $(median "$WORK/runs.tandrix" 14)" >>"$WORK/table"
+    echo "$wl $(for c in 1 2 3 4 5 6 7 8 9 10 11 12 13; do printf '%s ' "$(median "$WORK/runs.tandrix" $c)"; done)" >>"$WORK/phases"
 done
 LOAD_END="$(uptime)"
 
@@ -304,8 +344,8 @@ LOAD_END="$(uptime)"
     echo "load average before: ${LOAD_START##*average: }; after: ${LOAD_END##*average: } (2 cores, shared)"
     echo "each copy also carried PC-A's C: (Wine's users folder): $extra"
     echo
-    echo "| workload | tar\\|socat (tuned buffers) | rsync daemon | tandrix.exe | ratio to tar\\|socat |"
-    echo "|---|---|---|---|---|"
+    echo "| workload | tar\\|socat (tuned buffers) | rsync daemon | tandrix.exe | ratio to tar\\|socat | tandrix.exe less Wine's window-manager waits | ratio |"
+    echo "|---|---|---|---|---|---|---|"
     awk 'function rate(kind, files, bytes, s) {
              if (s == "-") return "–"
              if (kind == "one") return sprintf("%.2f s", s)
@@ -320,15 +360,16 @@ LOAD_END="$(uptime)"
              return "a 1-byte file (fixed cost)"
          }
          { ratio = ($4 == "-" || $6 == "-") ? "–" : sprintf("%.3f×", $4 / $6)
-           printf "| %s | %s | %s | %s | %s |\n", label($1, $2, $3), rate($1, $2, $3, $4), rate($1, $2, $3, $5), rate($1, $2, $3, $6), ratio }' "$WORK/table"
+           ratio2 = ($4 == "-" || $7 == "-") ? "–" : sprintf("%.3f×", $4 / $7)
+           printf "| %s | %s | %s | %s | %s | %s | %s |\n", label($1, $2, $3), rate($1, $2, $3, $4), rate($1, $2, $3, $5), rate($1, $2, $3, $6), ratio, rate($1, $2, $3, $7), ratio2 }' "$WORK/table"
     echo
     echo "tandrix.exe, medians (seconds; CPU seconds of program + wineserver per PC; peak memory of each program)"
-    echo "| workload | total | counting | sending | survey | result check | CPU PC-A | CPU PC-B | peak PC-A | peak PC-B |"
-    echo "|---|---|---|---|---|---|---|---|---|---|"
-    awk '{ printf "| %s | %s | %s | %s | %s | %s | %s + %s | %s + %s | %s MB | %s MB |\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12 }' "$WORK/phases"
+    echo "| workload | total | counting | sending | survey | result check | CPU PC-A | CPU PC-B | peak PC-A | peak PC-B | Wine WM waits (s) |"
+    echo "|---|---|---|---|---|---|---|---|---|---|---|"
+    awk '{ printf "| %s | %s | %s | %s | %s | %s | %s + %s | %s + %s | %s MB | %s MB | %s (%s) |\n", $1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14 }' "$WORK/phases"
     [ -n "$SHAPED" ] || echo "(the shaped link was not measured)"
     echo
-    echo "each run (tandrix.exe: total, counting, sending, survey, result check, CPU A program, A wineserver, B program, B wineserver, peak MB A, B; others: seconds)"
+    echo "each run (tandrix.exe: total, counting, sending, survey, result check, CPU A program, A wineserver, B program, B wineserver, peak MB A, B, Wine WM waits, their seconds, total less them; others: seconds)"
     for f in "$WORK"/runs.*.*; do
         [ -s "$f" ] && sed "s|^|${f##*/runs.}: |" "$f"
     done

@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr size_t kTransferBufferSize = 65536;
 constexpr uint32_t kExitWaitMs = 500;
 
 }  // namespace
@@ -33,8 +32,8 @@ CTandrixDlg::CTandrixDlg(CTandrixApp& app)
     : os::Dialog(app.Os().ui, IDD_TANDRIX_DIALOG, nullptr),
       m_ClientSocket(app.Os()),
       m_ServerSocket(app.Os()),
-      m_pTransferBuf(kTransferBufferSize, 0),
-      m_recvBuf(kTransferBufferSize + 1, 0),
+      m_pTransferBuf(kIoBlock, 0),
+      m_recvBuf(kIoBlock + 1, 0),
       m_pMyDrives(std::make_unique<CDrive>()),
       m_pRemoteDrives(std::make_unique<CDrive>()),
       m_pFolderInfo(std::make_unique<CFolderPathInfo>(app.Os().sys)),

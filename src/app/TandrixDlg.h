@@ -158,6 +158,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     struct OpenDir {
         os::WString dir;
         std::unique_ptr<os::FindHandle> find;
+        uint32_t files = 0;  // files of this enumeration met so far
     };
     std::vector<OpenDir> m_openDirs;
     CNotSentList m_notSent;  // what this copy could not send intact
@@ -170,8 +171,11 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     CClientSocket m_ClientSocket;
     CServerSocket m_ServerSocket;
-    std::vector<uint8_t> m_pTransferBuf;  // 64 KiB, for file pieces and headers
-    std::vector<uint8_t> m_recvBuf;       // one read of the incoming connection
+    // File bodies are read and sent, and the incoming connection read, in blocks of this size:
+    // the stream is the same bytes however it is cut, and each call has its fixed cost.
+    static constexpr size_t kIoBlock = size_t{1} << 20;
+    std::vector<uint8_t> m_pTransferBuf;  // kIoBlock, for file pieces
+    std::vector<uint8_t> m_recvBuf;       // one read of the incoming connection, + 1
     std::unique_ptr<CDrive> m_pMyDrives;
     std::unique_ptr<CDrive> m_pRemoteDrives;
     std::unique_ptr<CFolderPathInfo> m_pFolderInfo;
@@ -259,6 +263,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     void ShowWalkProgress(const os::WString& path, uint64_t size, uint64_t sent);
     void PumpWalk();
     void LeaveWalk();
+    void HintReadAhead(uint32_t filesDone);
     void SurveyLine(const os::WString& path2);
     // The closing message's addition when something was not sent intact (its list written to
     // disk first and opened after the message), else empty.

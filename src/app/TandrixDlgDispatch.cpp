@@ -21,14 +21,13 @@
 namespace {
 
 constexpr unsigned kKeepAwakeMs = 60000;
-constexpr size_t kReadSize = 65536;
 constexpr size_t kLegacyMaxRead = 1040;
 constexpr size_t kMaxMessage = 2 * 65536;
 constexpr unsigned kReportAgainMs = 100;
 constexpr unsigned kReceiveProgressMs = 50;
-// Reads taken for one notification before other messages get their turn: 64 reads are up to
-// 4 MiB, a small fraction of a second at the speed of a LAN.
-constexpr int kMaxReadsPerEvent = 64;
+// Reads taken for one notification before other messages get their turn: 8 reads are up to
+// 8 MiB, a small fraction of a second at the speed of a LAN.
+constexpr int kMaxReadsPerEvent = 8;
 
 using wire::Command;
 
@@ -117,13 +116,13 @@ void CTandrixDlg::SendFolderList() {
 
 void CTandrixDlg::OnIncomingData() {
     // While the transfer stream flows, everything already waiting is taken in one go instead
-    // of one read per notification; a read that finds nothing ends it. Other states take one
+    // of one read per notification; a read that leaves the buffer part empty ends it. Other states take one
     // read, as their messages are answered before the partner sends more.
     for (int reads = 0; reads < kMaxReadsPerEvent; ++reads) {
         if (!m_ServerSocket.m_pAccepted) {
             break;
         }
-        const int got = m_ServerSocket.m_pAccepted->Receive(m_recvBuf.data(), kReadSize);
+        const int got = m_ServerSocket.m_pAccepted->Receive(m_recvBuf.data(), kIoBlock);
         if (got <= 0) {
             break;  // a read error is ignored; a close raises nothing on this connection
         }
@@ -131,7 +130,9 @@ void CTandrixDlg::OnIncomingData() {
         m_bSourceHeardSinceStop = true;
         const bool streaming = m_nCom == 1;
         OnStateData(reinterpret_cast<const char*>(m_recvBuf.data()), static_cast<size_t>(got));
-        if (!streaming || m_nCom != 1) {
+        // A read that did not fill the buffer took everything there was: asking again would
+        // only hear "nothing yet", and the next arrival raises its own notification.
+        if (!streaming || m_nCom != 1 || static_cast<size_t>(got) < kIoBlock) {
             break;
         }
     }

@@ -24,7 +24,7 @@
 namespace {
 
 constexpr uint32_t kExcludedMask = 0x414;  // directory + system + reparse point
-constexpr size_t kPieceSize = 65536;
+constexpr size_t kPieceSize = CTandrixDlg::kIoBlock;
 constexpr unsigned kYieldMs = 100;
 constexpr int kYieldEvery = 100;
 constexpr int kSendRetries = 10;
@@ -104,6 +104,14 @@ void CTandrixDlg::LeaveWalk() {
     m_bWalking = false;
     m_openDirs.clear();
     m_pSurvey.reset();
+    m_os.fs.ReadAhead(os::WString(), 0);
+}
+
+// While files are sent, the file system may read the rest of the current folder ahead.
+void CTandrixDlg::HintReadAhead(uint32_t filesDone) {
+    if (m_nSendPass == 2) {
+        m_os.fs.ReadAhead(FsPath(m_sCurDir), filesDone);
+    }
 }
 
 void CTandrixDlg::SurveyLine(const os::WString& path2) {
@@ -265,6 +273,7 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
     if (!m_openDirs.empty() && m_openDirs.back().dir == m_sCurDir && m_sCurPath != m_sCurDir) {
         // Back from a subfolder: the folder's enumeration goes on where it stood.
         more = m_openDirs.back().find->Next(record);
+        HintReadAhead(m_openDirs.back().files);
     } else {
         if (m_sCurPath != m_sCurDir) {
             m_openDirs.clear();  // the walk moved back: no open enumeration is in step
@@ -279,6 +288,7 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
             return DirResult::Finished;
         }
         more = true;
+        uint32_t filesBefore = 0;
         if (m_sCurPath != m_sCurDir) {
             // Resuming inside this directory: carry on after the entry last handled.
             bool found = false;
@@ -289,10 +299,13 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
                     found = true;
                     break;
                 }
+                filesBefore += (record.attributes & os::kAttrDirectory) == 0 ? 1 : 0;
             } while (find->Next(record));
             if (found) {
+                filesBefore += (record.attributes & os::kAttrDirectory) == 0 ? 1 : 0;
                 more = find->Next(record);
             } else {
+                filesBefore = 0;
                 // The entry vanished meanwhile: walk the whole directory again rather than skip
                 // what follows it (a second send of a file only overwrites it with itself).
                 find = m_os.fs.FindFirst(pattern, record);
@@ -302,7 +315,8 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
         if (!find) {
             return DirResult::Finished;
         }
-        m_openDirs.push_back(OpenDir{m_sCurDir, std::move(find)});
+        m_openDirs.push_back(OpenDir{m_sCurDir, std::move(find), filesBefore});
+        HintReadAhead(filesBefore);
     }
     os::FindHandle& find = *m_openDirs.back().find;
     for (; more; more = find.Next(record)) {
@@ -326,6 +340,10 @@ CTandrixDlg::DirResult CTandrixDlg::WalkDirectory() {
                 SurveyLine(m_sCurPath2);
             }
             return DirResult::Descended;  // this enumeration stays open for the way back
+        }
+        ++m_openDirs.back().files;
+        if (m_nSendPass == 2) {
+            m_os.fs.ReadAheadStep();
         }
         VisitFile(record);
         if (!m_bRunning) {
@@ -542,7 +560,10 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     meta.creationTime = record.creationTime;
     meta.lastAccessTime = record.lastAccessTime;
     meta.lastWriteTime = record.lastWriteTime;
-    meta.attributes = m_os.fs.GetAttributes(FsPath(path));
+    // The attributes as the open file has them now (the listing may be a moment old).
+    if (!file->QueryAttributes(meta.attributes)) {
+        meta.attributes = record.attributes;
+    }
     meta.size = record.size;
     const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
     // The entry and the first piece sit in one buffer, so that a small file leaves in one send.

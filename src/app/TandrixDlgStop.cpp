@@ -151,12 +151,14 @@ void CTandrixDlg::OnBackWord(const wire::BackMessage& message) {
                 m_pProgress->SetOverallPos(m_nTotalFiles);
             }
             m_os.sys.Sleep(10);
-            CloseProgress();
             if (m_bFullDrv) {
+                CloseProgress();
                 EndWithFullDrive(static_cast<char16_t>(static_cast<uint8_t>(message.letter)));
                 m_nCom = 0;
             } else {
+                // The source is told first: it surveys while this window closes.
                 SendFrame(static_cast<int>(Command::SENDERROFCOPY));
+                CloseProgress();
             }
             break;
         case BackWord::StopCopyRecv:

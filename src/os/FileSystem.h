@@ -31,7 +31,9 @@ enum class OpenMode {
     Read,          // existing file, read access; others may read too
     CreateAlways,  // create or truncate, write access
     Append,        // open or create, write access, positioned at the end
-    CreateNew,     // create only; fails (kErrFileExists) when any entry answers to the name
+    // Create only; fails (kErrFileExists) when any entry answers to the name. The handle may
+    // also rename the file it made.
+    CreateNew,
     // Existing file, read access for copying it away: others may go on reading, writing and
     // deleting it meanwhile, and with the backup privilege the file's own access rules do not
     // stand in the way.
@@ -50,6 +52,14 @@ class File {
     // Null pointers leave that time unchanged.
     virtual bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                           const uint64_t* lastWrite) = 0;
+    // The attributes, asked and set through this handle (setting needs a handle open for
+    // writing; bits a file cannot carry are left out, and none at all means a normal file).
+    virtual bool QueryAttributes(uint32_t& attributes) = 0;
+    virtual bool SetAttributes(uint32_t attributes) = 0;
+    // Gives the open file another name, in the same or another folder of its drive, without
+    // closing it. Fails when any entry answers to the new name (kErrAlreadyExists), its short
+    // name included; only a handle made by CreateNew may do it.
+    virtual bool RenameTo(const WString& path) = 0;
 };
 
 enum class DriveType {
@@ -95,6 +105,13 @@ class FileSystem {
 
     // The error code of the last failed call of this file system (the thread's last error).
     virtual uint32_t LastError() = 0;
+
+    // A hint, which a file system may ignore: the files directly in `folder` are about to be
+    // read one after another in listing order, after the first `skipFiles`; an empty folder
+    // ends the hint. The system may start reading them in the background meanwhile.
+    virtual void ReadAhead(const WString& /*folder*/, uint32_t /*skipFiles*/) {}
+    // The next file of the hinted folder is being read now.
+    virtual void ReadAheadStep() {}
 };
 
 }  // namespace os

@@ -42,6 +42,7 @@ bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath) 
         if (m_pFile) {
             m_sTemp = temp;
             m_sFinal = finalPath;
+            m_bClosed = false;
             return true;
         }
         const uint32_t error = m_fs.LastError();
@@ -54,7 +55,7 @@ bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath) 
 }
 
 bool CBodyFile::Write(const uint8_t* data, size_t size) {
-    if (!m_pFile) {
+    if (!m_pFile || m_bClosed) {
         return false;
     }
     size_t done = 0;
@@ -70,9 +71,15 @@ bool CBodyFile::Write(const uint8_t* data, size_t size) {
 }
 
 void CBodyFile::Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite) {
-    if (m_pFile) {
-        m_pFile->SetTimes(&creation, &lastAccess, &lastWrite);
-        m_pFile.reset();
+    m_nCreation = creation;
+    m_nLastAccess = lastAccess;
+    m_nLastWrite = lastWrite;
+    m_bClosed = true;
+}
+
+void CBodyFile::StampTimes() {
+    if (m_pFile && m_bClosed) {
+        m_pFile->SetTimes(&m_nCreation, &m_nLastAccess, &m_nLastWrite);
     }
 }
 
@@ -80,9 +87,18 @@ bool CBodyFile::Commit(uint32_t attributes) {
     if (!IsHeld()) {
         return false;
     }
+    // The rename fails on any entry that answers to the final name, its short name included;
+    // only then is it worth looking at what is there. The attributes come after the rename, so
+    // a read-only body never stands in the way of discarding its temporary file.
+    if (m_pFile && m_pFile->RenameTo(m_sFinal)) {
+        m_sTemp.clear();
+        StampTimes();
+        m_pFile->SetAttributes(attributes);
+        m_pFile.reset();
+        return true;
+    }
+    StampTimes();
     m_pFile.reset();
-    // Without the replace flag the move fails on any entry that answers to the final name,
-    // its short name included; only then is it worth looking at what is there.
     if (!m_fs.MoveFile(m_sTemp, m_sFinal, 0) && !ReplaceExisting()) {
         Discard();
         return false;

@@ -22,12 +22,13 @@ class CBodyFile {
     // discarded first.
     bool Create(const os::WString& folder, const os::WString& finalPath);
     bool Write(const uint8_t* data, size_t size);
-    // The last byte is written: stamps the three times and closes the handle.
+    // The last byte is written: remembers the three times; the handle stays open for the commit.
     void Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite);
-    // Puts the closed body at its final name, replacing a file of exactly that name (whatever
-    // its attributes), then gives it `attributes`. A folder at that name, or an entry that
-    // answers to it only through its short name, is left alone: the body is then discarded
-    // and false is returned.
+    // Puts the finished body at its final name, replacing a file of exactly that name (whatever
+    // its attributes), and gives it its times and `attributes`. A folder at that name, or an
+    // entry that answers to it only through its short name, is left alone: the body is then
+    // discarded and false is returned. Where the name is free, the file is renamed, stamped and
+    // closed through the one handle it was written with.
     bool Commit(uint32_t attributes);
     // Removes the temporary file; the final name is not touched.
     void Discard();
@@ -37,10 +38,15 @@ class CBodyFile {
 
   private:
     bool ReplaceExisting();
+    void StampTimes();
 
     os::FileSystem& m_fs;
     std::unique_ptr<os::File> m_pFile;
     os::WString m_sTemp;
     os::WString m_sFinal;
+    uint64_t m_nCreation = 0;
+    uint64_t m_nLastAccess = 0;
+    uint64_t m_nLastWrite = 0;
+    bool m_bClosed = false;  // the last byte is written
     uint32_t m_nSerial = 0;  // numbers the temporary names, so that a leftover never blocks one
 };

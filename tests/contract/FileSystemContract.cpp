@@ -191,6 +191,46 @@ TEST_P(FileSystemContract, CreateNewNeverOpensAnExistingEntry) {
     EXPECT_EQ(ReadAll(Fs(), At(u"fresh.txt")), "new");
 }
 
+// A file made by CreateNew is renamed, stamped and given its attributes through the handle it
+// was written with; the rename never replaces an entry answering to the new name.
+TEST_P(FileSystemContract, ANewFileIsRenamedAndStampedThroughItsHandle) {
+    ASSERT_TRUE(WriteAll(Fs(), At(u"longfilename.txt"), "old"));
+    const auto records = FindAll(Fs(), At(u"longfilename.txt"));
+    ASSERT_EQ(records.size(), 1u);
+    std::vector<os::WString> taken = {At(u"LONGFILENAME.TXT")};
+    if (!records[0].shortName.empty()) {
+        taken.push_back(At(records[0].shortName));
+    }
+    auto file = Fs().Open(At(u"~tmp1"), os::OpenMode::CreateNew);
+    ASSERT_TRUE(file);
+    uint32_t written = 0;
+    ASSERT_TRUE(file->Write("new", 3, written));
+    for (const auto& path : taken) {
+        EXPECT_FALSE(file->RenameTo(path)) << os::ToUtf8(path);
+        EXPECT_EQ(Fs().LastError(), os::kErrAlreadyExists);
+    }
+    EXPECT_EQ(ReadAll(Fs(), At(u"longfilename.txt")), "old");
+
+    const uint64_t write = 132000000004444444ull;
+    ASSERT_TRUE(file->RenameTo(At(u"名前.txt")));
+    ASSERT_TRUE(file->SetTimes(nullptr, nullptr, &write));
+    ASSERT_TRUE(file->SetAttributes(os::kAttrReadOnly | os::kAttrHidden | os::kAttrDirectory));
+    uint32_t attributes = 0;
+    ASSERT_TRUE(file->QueryAttributes(attributes));
+    file.reset();
+    EXPECT_EQ(Fs().GetAttributes(At(u"~tmp1")), os::kInvalidAttributes);
+    EXPECT_EQ(ReadAll(Fs(), At(u"名前.txt")), "new");
+    const auto renamed = FindAll(Fs(), At(u"名前.txt"));
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_EQ(renamed[0].name, u"名前.txt");
+    const uint32_t kept = os::kAttrReadOnly | os::kAttrHidden | os::kAttrDirectory;
+    EXPECT_EQ(renamed[0].attributes & kept, os::kAttrReadOnly | os::kAttrHidden);
+    EXPECT_EQ(attributes & kept, os::kAttrReadOnly | os::kAttrHidden);
+    const auto precision = [this](uint64_t t) { return Quirks().millisecondTimes ? t / 10000 : t; };
+    EXPECT_EQ(precision(renamed[0].lastWriteTime), precision(write));
+    ASSERT_TRUE(Fs().SetAttributes(At(u"名前.txt"), os::kAttrNormal));
+}
+
 TEST_P(FileSystemContract, FolderCannotBeOpenedAsAFile) {
     ASSERT_TRUE(Fs().CreateDirectory(At(u"dir")));
     EXPECT_EQ(Fs().Open(At(u"dir"), os::OpenMode::Read), nullptr);

@@ -12,8 +12,12 @@ namespace sim {
 class SimOpenFile : public os::File {
   public:
     SimOpenFile(SimFileSystem& fs, std::shared_ptr<SimDrive> drive, std::shared_ptr<SimNode> node,
-                bool forWriting)
-        : m_fs(fs), m_drive(std::move(drive)), m_node(std::move(node)), m_write(forWriting) {
+                bool forWriting, os::WString renamablePath = {})
+        : m_fs(fs),
+          m_drive(std::move(drive)),
+          m_node(std::move(node)),
+          m_write(forWriting),
+          m_renamablePath(std::move(renamablePath)) {
         ++(m_write ? m_node->writers : m_node->readers);
         m_position = m_write ? m_node->data.size() : 0;
         ++m_fs.m_openFiles;
@@ -116,6 +120,42 @@ class SimOpenFile : public os::File {
         return true;
     }
 
+    bool QueryAttributes(uint32_t& attributes) override {
+        if (!Usable()) {
+            return false;
+        }
+        attributes = m_node->attributes;
+        return true;
+    }
+
+    bool SetAttributes(uint32_t attributes) override {
+        if (!m_write) {
+            return m_fs.Fail(os::kErrAccessDenied);
+        }
+        if (!Usable()) {
+            return false;
+        }
+        m_node->attributes = attributes & kSettableAttributes;
+        return true;
+    }
+
+    // The move itself is the path-based one, minus the sharing check against this handle.
+    bool RenameTo(const os::WString& path) override {
+        if (m_renamablePath.empty()) {
+            return m_fs.Fail(os::kErrAccessDenied);  // the handle lacks DELETE access
+        }
+        if (!Usable()) {
+            return false;
+        }
+        --m_node->writers;
+        const bool moved = m_fs.MoveFile(m_renamablePath, path, 0);
+        ++m_node->writers;
+        if (moved) {
+            m_renamablePath = path;
+        }
+        return moved;
+    }
+
   private:
     bool Usable() {
         if (m_drive->gone || !m_drive->mediumPresent) {
@@ -131,6 +171,7 @@ class SimOpenFile : public os::File {
     std::shared_ptr<SimDrive> m_drive;
     std::shared_ptr<SimNode> m_node;
     bool m_write;
+    os::WString m_renamablePath;  // where the file now is, for a handle that may rename it
     bool m_writeTimeSet = false;
     uint64_t m_position = 0;
 };
@@ -283,7 +324,8 @@ std::unique_ptr<os::File> SimFileSystem::Open(const os::WString& path, os::OpenM
             return nullptr;
         }
         auto created = AddChild(*at.parent, parsed.parts.back(), false, newAttributes);
-        return std::make_unique<SimOpenFile>(*this, at.drive, created, true);
+        return std::make_unique<SimOpenFile>(
+            *this, at.drive, created, true, mode == os::OpenMode::CreateNew ? path : os::WString());
     }
     if (mode == os::OpenMode::CreateNew) {
         Fail(os::kErrFileExists);  // a folder, a file, or an entry with this short name

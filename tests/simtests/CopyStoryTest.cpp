@@ -230,8 +230,9 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\shrank.txt", "0123456789"));
     ASSERT_TRUE(src->fs().SetListedSize(folder + u"\\shrank.txt", 2500));
     // A mail store with a byte-range lock in its second piece.
-    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\mail.pst", std::string(200000, 'm')));
-    ASSERT_TRUE(src->fs().SetLockedRange(folder + u"\\mail.pst", 100000, 10));
+    const size_t piece = CTandrixDlg::kIoBlock;
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\mail.pst", std::string(2 * piece + 1000, 'm')));
+    ASSERT_TRUE(src->fs().SetLockedRange(folder + u"\\mail.pst", piece + 100000, 10));
     // Rewritten by its program while it is read: same size, a later write time.
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\rewritten.txt", "version one"));
     ASSERT_TRUE(src->fs().SetReadFault(folder + u"\\rewritten.txt", 4, sim::SimReadFault::Change));
@@ -272,7 +273,7 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
         EXPECT_EQ(dst->fs().ReadFile(to + u"grew.txt"), "0123456789");
         EXPECT_EQ(dst->fs().ReadFile(to + u"shrank.txt"), "0123456789" + std::string(2490, '\0'));
         EXPECT_EQ(dst->fs().ReadFile(to + u"mail.pst"),
-                  std::string(65536, 'm') + std::string(200000 - 65536, '\0'));
+                  std::string(piece, 'm') + std::string(piece + 1000, '\0'));
         EXPECT_FALSE(errors.has_value());
     }
 }

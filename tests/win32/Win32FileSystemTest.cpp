@@ -325,3 +325,34 @@ TEST_F(Win32FileSystemTest, FreeSpaceIsTheWholeVolume) {
 }
 
 }  // namespace
+
+// Reading a folder ahead never stands in the way: its files can be read, renamed and deleted
+// meanwhile, the folder itself removed, and a file system that still reads ahead goes away
+// without waiting for the rest.
+TEST(Win32ReadAheadTest, FilesReadAheadStayFreeForEverythingElse) {
+    TempFolder dir;
+    const WString folder = dir / u"ahead";
+    ASSERT_TRUE(CreateDirectoryW(W(folder), nullptr));
+    for (int i = 0; i < 200; ++i) {
+        WriteWholeFile(folder + u"\\f" + os::ToWString(i), std::string(5000, 'x'));
+    }
+    {
+        os::win32::Win32FileSystem fs;
+        fs.ReadAhead(folder, 0);
+        for (int i = 0; i < 200; ++i) {
+            const WString path = folder + u"\\f" + os::ToWString(i);
+            fs.ReadAheadStep();
+            EXPECT_EQ(ReadWholeFile(path), std::string(5000, 'x'));
+            if (i % 2 == 0) {
+                EXPECT_TRUE(fs.MoveFile(path, path + u".moved", 0)) << i;
+                EXPECT_TRUE(fs.DeleteFile(path + u".moved")) << i;
+            } else {
+                EXPECT_TRUE(fs.DeleteFile(path)) << i;
+            }
+        }
+        EXPECT_TRUE(fs.RemoveDirectory(folder));
+        fs.ReadAhead(dir / u"missing", 0);
+        fs.ReadAhead(os::WString(), 0);
+        fs.ReadAhead(dir.Path(), 3);  // still reading when the file system goes away
+    }
+}

@@ -175,15 +175,32 @@ choose_role() {
     wait_for 20 main_only || fail "PC-$side: no main window after the partner was given"
 }
 
+# Each line of the input with the time it arrived in front (STAMP_STDERR=1 keeps each program's
+# Wine messages so, in $WORK/stderr-a.log and stderr-b.log).
+stamp_lines() {
+    local line
+    while IFS= read -r line; do
+        printf '%s %s\n' "$EPOCHREALTIME" "$line"
+    done
+}
+
 # Both programs up, roles chosen; sets PID_A, PID_B (window process ids) and MAIN_A.
 two_pcs_start() {
     say "starting both programs"
-    on b wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
+    if [ -n "${STAMP_STDERR:-}" ]; then
+        on b env WINEDEBUG=-all,fixme+event wine "$INSTALLED_EXE" </dev/null >/dev/null 2> >(stamp_lines >"$WORK/stderr-b.log") &
+    else
+        on b wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
+    fi
     APP_B=$!
     wait_for 60 painted b || fail "PC-B shows no role dialog"
     probe b move "$TITLE" 650 20 || fail "PC-B's role dialog cannot be moved"
     PID_B="$(first_window_pid none)" || fail "PC-B's window has no process id"
-    on a wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
+    if [ -n "${STAMP_STDERR:-}" ]; then
+        on a env WINEDEBUG=-all,fixme+event wine "$INSTALLED_EXE" </dev/null >/dev/null 2> >(stamp_lines >"$WORK/stderr-a.log") &
+    else
+        on a wine "$INSTALLED_EXE" </dev/null >/dev/null 2>&1 &
+    fi
     APP_A=$!
     wait_for 60 painted a || fail "PC-A shows no role dialog"
     probe a move "$TITLE" 10 20 || fail "PC-A's role dialog cannot be moved"

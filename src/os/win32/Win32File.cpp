@@ -1,9 +1,50 @@
 // Reading, writing, sizing and stamping one open file with the Win32 API.
 #include "os/win32/Win32File.h"
 
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
 #include "os/win32/FileTime.h"
+#include "os/win32/WinText.h"
 
 namespace os::win32 {
+
+namespace {
+
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The kernel's name for a path, as the path functions would form it: "\??\C:\dir\name",
+// "\??\UNC\server\share\name". An extended-length path keeps its exact spelling; any other
+// is made full first (trailing dots and blanks dropped, "." and ".." resolved).
+bool KernelPath(const WString& path, WString& out) {
+    static const WString kExtended = u"\\\\?\\";
+    if (path.compare(0, kExtended.size(), kExtended) == 0) {
+        out = u"\\??\\" + path.substr(kExtended.size());
+        return true;
+    }
+    const DWORD needed = GetFullPathNameW(W(path), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return false;
+    }
+    std::vector<wchar_t> full(needed);
+    const DWORD length = GetFullPathNameW(W(path), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return false;
+    }
+    const WString text = FromW(full.data(), length);
+    if (text.compare(0, 2, u"\\\\") == 0) {
+        out = u"\\??\\UNC\\" + text.substr(2);
+    } else {
+        out = u"\\??\\" + text;
+    }
+    return true;
+}
+
+}  // namespace
 
 Win32File::~Win32File() {
     CloseHandle(m_hFile);
@@ -31,14 +72,52 @@ uint64_t Win32File::Size() {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
+// Size and times through the handle alone: the full handle record would also ask the volume for
+// its serial number, which costs a round trip to the mount manager under some systems.
 bool Win32File::QueryState(uint64_t& size, uint64_t& lastWriteTime) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(m_hFile, &info)) {
+    LARGE_INTEGER length{};
+    FILETIME written{};
+    if (!GetFileSizeEx(m_hFile, &length) || !GetFileTime(m_hFile, nullptr, nullptr, &written)) {
         return false;
     }
-    size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    lastWriteTime = FromFileTime(info.ftLastWriteTime);
+    size = static_cast<uint64_t>(length.QuadPart);
+    lastWriteTime = FromFileTime(written);
     return true;
+}
+
+bool Win32File::QueryAttributes(uint32_t& attributes) {
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &info, sizeof info)) {
+        return false;
+    }
+    attributes = info.FileAttributes;
+    return true;
+}
+
+bool Win32File::SetAttributes(uint32_t attributes) {
+    FILE_BASIC_INFO info{};  // times of zero stay as they are
+    info.FileAttributes = attributes & kSettableAttributes;
+    if (info.FileAttributes == 0) {
+        info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    return SetFileInformationByHandle(m_hFile, FileBasicInfo, &info, sizeof info) != FALSE;
+}
+
+bool Win32File::RenameTo(const WString& path) {
+    WString target;
+    if (!KernelPath(path, target)) {
+        return false;
+    }
+    const size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<std::byte> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes +
+                                  sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = FALSE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(info->FileName, target.c_str(), nameBytes);
+    return SetFileInformationByHandle(m_hFile, FileRenameInfo, info,
+                                      static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 bool Win32File::SetTimes(const uint64_t* creation, const uint64_t* lastAccess,

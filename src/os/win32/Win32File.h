@@ -20,6 +20,9 @@ class Win32File : public File {
     bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override;
     bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                   const uint64_t* lastWrite) override;
+    bool QueryAttributes(uint32_t& attributes) override;
+    bool SetAttributes(uint32_t attributes) override;
+    bool RenameTo(const WString& path) override;
 
   private:
     HANDLE m_hFile;

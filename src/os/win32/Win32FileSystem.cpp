@@ -58,9 +58,9 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
                             nullptr);
             if (h != INVALID_HANDLE_VALUE) {
                 // Backup semantics open folders too; only files are read.
-                BY_HANDLE_FILE_INFORMATION info{};
-                if (GetFileInformationByHandle(h, &info) &&
-                    (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                FILE_BASIC_INFO info{};
+                if (GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info) &&
+                    (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
                     CloseHandle(h);
                     SetLastError(ERROR_ACCESS_DENIED);
                     return nullptr;
@@ -71,7 +71,8 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
             h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
             break;
         case OpenMode::CreateNew:
-            h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+            h = CreateFileW(W(path), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, attributes,
+                            nullptr);
             break;
         case OpenMode::Append:
             h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, attributes, nullptr);
@@ -146,6 +147,14 @@ bool Win32FileSystem::GetDiskFreeSpace(const WString& root, uint64_t& totalBytes
 
 uint32_t Win32FileSystem::LastError() {
     return GetLastError();
+}
+
+void Win32FileSystem::ReadAhead(const WString& folder, uint32_t skipFiles) {
+    m_readAhead.Start(folder, skipFiles);
+}
+
+void Win32FileSystem::ReadAheadStep() {
+    m_readAhead.Step();
 }
 
 }  // namespace os::win32

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "os/FileSystem.h"
+#include "os/win32/Win32ReadAhead.h"
 
 namespace os::win32 {
 
@@ -24,6 +25,12 @@ class Win32FileSystem : public FileSystem {
     bool GetDiskFreeSpace(const WString& root, uint64_t& totalBytes, uint64_t& freeBytes) override;
 
     uint32_t LastError() override;
+
+    void ReadAhead(const WString& folder, uint32_t skipFiles) override;
+    void ReadAheadStep() override;
+
+  private:
+    Win32ReadAhead m_readAhead;
 };
 
 }  // namespace os::win32
