@@ -332,7 +332,7 @@ TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
     EXPECT_EQ(Text(partner), u"APPLICATION_NAME");
     ExpectControls(partner, {
                                 {IDC_PARTNER_FOUND, L"ListBox", 7, 30, 246, 58, nullptr,
-                                 LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP},
+                                 LBS_NOTIFY | WS_TABSTOP},
                                 {IDC_PARTNER_NAME, L"Edit", 7, 106, 190, 14, u"", ES_AUTOHSCROLL},
                                 {IDC_PARTNER_BROWSE, L"Button", 203, 106, 50, 14, u"参照...", 0},
                                 {IDOK, L"Button", 147, 127, 50, 14, u"OK", BS_DEFPUSHBUTTON},
