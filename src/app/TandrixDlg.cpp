@@ -33,6 +33,7 @@ CTandrixDlg::CTandrixDlg(CTandrixApp& app)
     : os::Dialog(app.Os().ui, IDD_TANDRIX_DIALOG, nullptr),
       m_ClientSocket(app.Os()),
       m_ServerSocket(app.Os()),
+      m_discovery(app.Os()),
       m_pTransferBuf(kTransferBufferSize, 0),
       m_recvBuf(kTransferBufferSize + 1, 0),
       m_pMyDrives(std::make_unique<CDrive>()),
@@ -79,6 +80,7 @@ bool CTandrixDlg::OnInitDialog() {
     m_sDestDrive = u"ドライブ：C";
     GetMyDrive(m_os.fs, m_os.sys, *m_pMyDrives);
     m_sComputerNameForList = GetPCName(m_os.sys);
+    UpdateDiscovery();
 
     if (!ChooseRole()) {
         // Cancelled or quit: the main window closes without ever being painted.
@@ -89,7 +91,7 @@ bool CTandrixDlg::OnInitDialog() {
 }
 
 bool CTandrixDlg::ChooseRole() {
-    CDlgIPNumber dlg(m_os, this, m_sProgramFolder);
+    CDlgIPNumber dlg(m_os, this, m_sProgramFolder, &m_discovery);
     const int result = dlg.DoModal();
     m_bMadePrivate = dlg.m_bMadePrivate;
     switch (result) {
@@ -180,6 +182,10 @@ void CTandrixDlg::OnTimer(int id) {
         case kTimerReceiveProgress:
             ShowReceiveProgress(true);
             break;
+        case kTimerDiscovery:
+            m_discovery.Tick();
+            UpdateDiscovery();
+            break;
         default:
             break;
     }
@@ -236,6 +242,7 @@ void CTandrixDlg::OnCancel() {
         return;
     }
     m_bExiting = true;
+    UpdateDiscovery();
     // A copy that runs ends first, at once: the source tells its partner, which returns to its
     // ready screen; the destination throws away the file it was writing.
     if (m_nRole == 1) {

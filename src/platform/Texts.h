@@ -47,6 +47,11 @@ inline constexpr char16_t kChoosePartnerTitle[] = u"相手のPCを選んでく�
 inline constexpr char16_t kPartnerNameLabel[] = u"コンピュータ名またはIPアドレス：";
 inline constexpr char16_t kOwnPcRefused[] = u"自分のPCは指定できません。";
 inline constexpr char16_t kAddressLookupFailed[] = u"IPの取得に失敗しました。";
+// A PC found on the network that has chosen the same role as this one.
+inline constexpr char16_t kSameRoleMark[] = u"（同じ役割のため選べません）";
+inline constexpr char16_t kSameRoleRefused[] =
+    u"このPCは、こちらと同じ役割を選んでいます。\n"
+    u"どちらかのPCで、もう一方の役割を選び直してください。";
 
 // Connecting to the partner.
 inline constexpr char16_t kSearchingPartner[] = u"もうひとつのパソコンを探しています...";

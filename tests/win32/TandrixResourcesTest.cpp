@@ -331,11 +331,20 @@ TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
     ASSERT_NE(partner, nullptr);
     EXPECT_EQ(Text(partner), u"APPLICATION_NAME");
     ExpectControls(partner, {
-                                {IDC_PARTNER_NAME, L"Edit", 7, 32, 150, 14, u"", ES_AUTOHSCROLL},
-                                {IDC_PARTNER_BROWSE, L"Button", 163, 32, 50, 14, u"参照...", 0},
-                                {IDOK, L"Button", 107, 53, 50, 14, u"OK", BS_DEFPUSHBUTTON},
-                                {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                                {IDC_PARTNER_FOUND, L"ListBox", 7, 30, 246, 58, nullptr,
+                                 LBS_NOTIFY | WS_TABSTOP},
+                                {IDC_PARTNER_NAME, L"Edit", 7, 106, 190, 14, u"", ES_AUTOHSCROLL},
+                                {IDC_PARTNER_BROWSE, L"Button", 203, 106, 50, 14, u"参照...", 0},
+                                {IDOK, L"Button", 147, 127, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+                                {IDCANCEL, L"Button", 203, 127, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                                {IDC_PARTNER_FIREWALL_HINT, L"Static", 7, 148, 246, 9, u"", 0},
                             });
+    // The name field is first in the tab order, so it has the focus when the dialog opens.
+    HWND first = GetWindow(partner, GW_CHILD);
+    while (first && (GetWindowLongW(first, GWL_STYLE) & WS_TABSTOP) == 0) {
+        first = GetWindow(first, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(first, GetDlgItem(partner, IDC_PARTNER_NAME));
     DestroyWindow(partner);
 }
 
