@@ -46,6 +46,7 @@
 // Controls of the partner's name dialog.
 #define IDC_PARTNER_NAME 1030
 #define IDC_PARTNER_BROWSE 1031
+#define IDC_PARTNER_FIREWALL_HINT 1033
 
 // Controls of the environment list: its standard buttons are hidden, the user works with the
 // painted ones.

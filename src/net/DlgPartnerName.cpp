@@ -1,6 +1,7 @@
 // The partner's name dialog.
 #include "net/DlgPartnerName.h"
 
+#include "net/FirewallRules.h"
 #include "platform/SystemHelpers.h"
 #include "platform/Texts.h"
 #include "resource.h"
@@ -30,6 +31,8 @@ CDlgPartnerName::CDlgPartnerName(os::Platform& os, os::Dialog* parent)
 
 bool CDlgPartnerName::OnInitDialog() {
     ReplaceApplicationName(*this);
+    // Before anything listens: the partner must be able to reach this PC.
+    Window().SetItemText(IDC_PARTNER_FIREWALL_HINT, PrepareFirewall(m_os));
     return true;
 }
 
