@@ -330,12 +330,14 @@ TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
     HWND partner = CreateFromTemplate(IDD_PARTNER);
     ASSERT_NE(partner, nullptr);
     EXPECT_EQ(Text(partner), u"APPLICATION_NAME");
-    ExpectControls(partner, {
-                                {IDC_PARTNER_NAME, L"Edit", 7, 32, 150, 14, u"", ES_AUTOHSCROLL},
-                                {IDC_PARTNER_BROWSE, L"Button", 163, 32, 50, 14, u"参照...", 0},
-                                {IDOK, L"Button", 107, 53, 50, 14, u"OK", BS_DEFPUSHBUTTON},
-                                {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
-                            });
+    ExpectControls(partner,
+                   {
+                       {IDC_PARTNER_NAME, L"Edit", 7, 32, 150, 14, u"", ES_AUTOHSCROLL},
+                       {IDC_PARTNER_BROWSE, L"Button", 163, 32, 50, 14, u"参照...", 0},
+                       {IDOK, L"Button", 107, 53, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+                       {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
+                       {IDC_PARTNER_FIREWALL_HINT, L"Static", 7, 73, 206, 18, u"", SS_NOPREFIX},
+                   });
     DestroyWindow(partner);
 }
 
