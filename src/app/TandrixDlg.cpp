@@ -7,6 +7,7 @@
 #include "modes/DlgEnvList.h"
 #include "net/DlgFindCancel.h"
 #include "net/DlgIPNumber.h"
+#include "net/FirewallRules.h"
 #include "net/NetworkCategory.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
@@ -80,6 +81,10 @@ bool CTandrixDlg::OnInitDialog() {
     m_sDestDrive = u"ドライブ：C";
     GetMyDrive(m_os.fs, m_os.sys, *m_pMyDrives);
     m_sComputerNameForList = GetPCName(m_os.sys);
+    // The firewall rules come before the discovery socket is bound, so that Windows does not
+    // meet the bind with its own prompt to allow the program; the partner dialog checks them
+    // again and says what to allow.
+    PrepareFirewall(m_os);
     UpdateDiscovery();
 
     if (!ChooseRole()) {

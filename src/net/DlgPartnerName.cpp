@@ -1,6 +1,7 @@
 // The partner's name dialog.
 #include "net/DlgPartnerName.h"
 
+#include "net/FirewallRules.h"
 #include "net/Sockets.h"
 #include "platform/SystemHelpers.h"
 #include "platform/Texts.h"
@@ -36,6 +37,9 @@ CDlgPartnerName::~CDlgPartnerName() {
 
 bool CDlgPartnerName::OnInitDialog() {
     ReplaceApplicationName(*this);
+    // Before the partner is chosen and this PC listens for it: the partner must be able to
+    // reach this PC.
+    Window().SetItemText(IDC_PARTNER_FIREWALL_HINT, PrepareFirewall(m_os));
     if (m_pFinder != nullptr) {
         m_pFinder->SetListener(this);
     }

@@ -40,6 +40,17 @@ inline constexpr char16_t kAskMakePrivate[] =
     u"する必要があります。\n変更しますか？";
 inline constexpr char16_t kMakePrivateFailed[] = u"プライベートに変更できませんでした。";
 
+// Firewall: the rules this program keeps for itself, and the partner dialog's hint where they
+// cannot be made.
+inline constexpr char16_t kFirewallRuleTcp[] = u"ソラノワBasic (TCP 52379)";
+inline constexpr char16_t kFirewallRuleUdp[] = u"ソラノワBasic (UDP 52380)";
+inline constexpr char16_t kFirewallGrouping[] = u"ソラノワBasic";
+inline constexpr char16_t kFirewallDescription[] =
+    u"ソラノワ Basic がもう一台のパソコンからの接続を受けるための規則です。";
+inline constexpr char16_t kFirewallHint[] =
+    u"ファイアウォールでこのソフトを許可してください\n"
+    u"（プライベートネットワーク、TCP 52379・UDP 52380）";
+
 // Role and partner choice.
 inline constexpr char16_t kRoleQuestion[] = u"このパソコンは引越元ですか？それとも引越先ですか？";
 inline constexpr char16_t kChoosePartnerTitle[] = u"相手のPCを選んでください。";
