@@ -1,7 +1,8 @@
 // The partner's name: picked from the PCs found on the network (double click, or select and
 // OK), typed as a computer name or an IPv4 address, or picked with "参照..." in the shell's
 // browser of network computers. The browser alone is not enough: on many networks (and under
-// Wine) it lists no computer at all. The found list is live while the dialog is open.
+// Wine) it lists no computer at all. The found list is live while the dialog is open. Its two
+// bottom lines say what to allow in the firewall where the program could not make its rules.
 #pragma once
 
 #include <optional>
