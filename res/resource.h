@@ -46,6 +46,10 @@
 // Controls of the partner's name dialog.
 #define IDC_PARTNER_NAME 1030
 #define IDC_PARTNER_BROWSE 1031
+#define IDC_PARTNER_FOUND 1032
+// Two lines at the bottom of the partner's dialog: what to allow in the firewall, where the
+// program could not make its own rules.
+#define IDC_PARTNER_FIREWALL_HINT 1033
 
 // Controls of the environment list: its standard buttons are hidden, the user works with the
 // painted ones.

@@ -120,20 +120,26 @@ make_prefix() {
     done < <(find "$dest/drive_c/users" -type l -print0)
 }
 
-# Installs the program into a prefix as on a PC: the exe in C:\ソラノワBasic\Program\bin, the
-# manual in C:\ソラノワBasic\Docs\manual, where the program looks for it (two folders up from
-# its own, then Docs\manual\index.html). The manual's header picture is made from the
-# program's own header bitmap. Extra files given after the prefix go beside the exe.
+# The program as it is installed, below the folder $1: the exe in ソラノワBasic\Program\bin, the
+# manual in ソラノワBasic\Docs\manual, where the program looks for it (two folders up from its
+# own, then Docs\manual\index.html). The manual's header picture is made from the program's own
+# header bitmap. Extra files given after the folder go beside the exe.
 INSTALL_DIR='ソラノワBasic'
 INSTALLED_EXE='C:\ソラノワBasic\Program\bin\tandrix.exe'
-install_tandrix() {
-    local prefix=$1
+lay_out_install() {
+    local top="$1/$INSTALL_DIR"
     shift
-    local top="$prefix/drive_c/$INSTALL_DIR"
     mkdir -p "$top/Program/bin" "$top/Docs/manual"
     cp "$WINBUILD/tandrix.exe" "$@" "$top/Program/bin/"
     cp "$ROOT"/docs/manual/*.html "$ROOT"/docs/manual/*.css "$top/Docs/manual/"
     if [ -f "$ART/bmp_287.bmp" ]; then
         convert "$ART/bmp_287.bmp" "$top/Docs/manual/header.png"
     fi
+}
+
+# Installs the program into a prefix as on a PC: below C:\.
+install_tandrix() {
+    local prefix=$1
+    shift
+    lay_out_install "$prefix/drive_c" "$@"
 }

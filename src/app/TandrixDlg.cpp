@@ -7,6 +7,7 @@
 #include "modes/DlgEnvList.h"
 #include "net/DlgFindCancel.h"
 #include "net/DlgIPNumber.h"
+#include "net/FirewallRules.h"
 #include "net/NetworkCategory.h"
 #include "os/Text.h"
 #include "platform/Drive.h"
@@ -32,6 +33,7 @@ CTandrixDlg::CTandrixDlg(CTandrixApp& app)
     : os::Dialog(app.Os().ui, IDD_TANDRIX_DIALOG, nullptr),
       m_ClientSocket(app.Os()),
       m_ServerSocket(app.Os()),
+      m_discovery(app.Os()),
       m_pTransferBuf(kIoBlock, 0),
       m_recvBuf(kIoBlock + 1, 0),
       m_pMyDrives(std::make_unique<CDrive>()),
@@ -78,6 +80,11 @@ bool CTandrixDlg::OnInitDialog() {
     m_sDestDrive = u"ドライブ：C";
     GetMyDrive(m_os.fs, m_os.sys, *m_pMyDrives);
     m_sComputerNameForList = GetPCName(m_os.sys);
+    // The firewall rules come before the discovery socket is bound, so that Windows does not
+    // meet the bind with its own prompt to allow the program; the partner dialog checks them
+    // again and says what to allow.
+    PrepareFirewall(m_os);
+    UpdateDiscovery();
 
     if (!ChooseRole()) {
         // Cancelled or quit: the main window closes without ever being painted.
@@ -88,7 +95,7 @@ bool CTandrixDlg::OnInitDialog() {
 }
 
 bool CTandrixDlg::ChooseRole() {
-    CDlgIPNumber dlg(m_os, this, m_sProgramFolder);
+    CDlgIPNumber dlg(m_os, this, m_sProgramFolder, &m_discovery);
     const int result = dlg.DoModal();
     m_bMadePrivate = dlg.m_bMadePrivate;
     switch (result) {
@@ -179,6 +186,10 @@ void CTandrixDlg::OnTimer(int id) {
         case kTimerReceiveProgress:
             ShowReceiveProgress(true);
             break;
+        case kTimerDiscovery:
+            m_discovery.Tick();
+            UpdateDiscovery();
+            break;
         default:
             break;
     }
@@ -235,6 +246,7 @@ void CTandrixDlg::OnCancel() {
         return;
     }
     m_bExiting = true;
+    UpdateDiscovery();
     // A copy that runs ends first, at once: the source tells its partner, which returns to its
     // ready screen; the destination throws away the file it was writing.
     if (m_nRole == 1) {

@@ -11,6 +11,7 @@
 
 #include "app/AboutDlg.h"
 #include "modes/EnvItems.h"
+#include "net/Discovery.h"
 #include "net/Sockets.h"
 #include "os/Platform.h"
 #include "platform/NotSentList.h"
@@ -59,6 +60,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // ones allowed to connect, then listening: the end of the role and partner choice.
     void TakeRole(int role, const os::WString& partnerAddress,
                   const std::vector<os::IPv4>& partnerAddresses);
+    // While this PC waits for its partner it announces itself and finds the others; once
+    // paired, or when the program ends, it falls silent.
+    void UpdateDiscovery();
     // Connection to the partner.
     bool FindPartner();
     void ConnectToPartner();
@@ -171,6 +175,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
 
     CClientSocket m_ClientSocket;
     CServerSocket m_ServerSocket;
+    discovery::CDiscovery m_discovery;
     // File bodies are read and sent, and the incoming connection read, in blocks of this size:
     // the stream is the same bytes however it is cut, and each call has its fixed cost.
     static constexpr size_t kIoBlock = size_t{1} << 20;
@@ -317,6 +322,7 @@ enum : int {
     kTimerStopAnswer = 11,
     kTimerMessageSettle = 12,    // a drive list or folder list is complete once it is quiet
     kTimerReceiveProgress = 13,  // shows receiving progress held back by the pacer
+    kTimerDiscovery = 14,        // announces this PC while it waits for its partner
 };
 
 // Posted by the result check of an environment copy (wParam 1: paths were missing), so that

@@ -12,12 +12,25 @@
 void CTandrixDlg::TakeRole(int role, const os::WString& partnerAddress,
                            const std::vector<os::IPv4>& partnerAddresses) {
     m_nPcRole = role;
+    m_discovery.SetRole(role == 1 ? discovery::Role::Source : discovery::Role::Destination);
     m_app.m_sPartnerAddress = partnerAddress;
     // Only the partner may connect to this PC.
     m_ServerSocket.SetPartnerAddresses(partnerAddresses);
     m_ServerSocket.Listen(this);  // a failure has shown its message; the program goes on
     m_nScreen = 1;
     Repaint();
+}
+
+void CTandrixDlg::UpdateDiscovery() {
+    const bool waiting = !m_bConnected && !m_bExiting;
+    if (waiting && !m_discovery.Running()) {
+        if (m_discovery.Start(m_sComputerName)) {
+            Window().SetTimer(kTimerDiscovery, discovery::kAnnounceIntervalMs);
+        }
+    } else if (!waiting && m_discovery.Running()) {
+        m_discovery.Stop();
+        Window().KillTimer(kTimerDiscovery);
+    }
 }
 
 void CTandrixDlg::OnCopyCommand(int mode) {
@@ -61,6 +74,7 @@ void CTandrixDlg::ConnectToPartner() {
     m_bConnecting = false;
     if (connected) {
         m_bConnected = true;
+        UpdateDiscovery();
         if (m_bAcceptPending) {
             // The partner connected back first: this PC opens the handshake now.
             m_bAcceptPending = false;
@@ -146,6 +160,7 @@ void CTandrixDlg::OnClientClosed() {
     m_ClientSocket.Close();
     m_ServerSocket.Close();
     m_ServerSocket.Listen(this);
+    UpdateDiscovery();
     if (tellUser) {
         ShowMessage(m_os.ui, texts::kConnectionLost);
     }

@@ -32,8 +32,12 @@ os::WString WithoutBlanks(const os::WString& text) {
 
 }  // namespace
 
-CDlgIPNumber::CDlgIPNumber(os::Platform& os, os::Dialog* parent, const os::WString& programFolder)
-    : os::Dialog(os.ui, IDD_IPNUMBER, parent), m_os(os), m_sProgramFolder(programFolder) {}
+CDlgIPNumber::CDlgIPNumber(os::Platform& os, os::Dialog* parent, const os::WString& programFolder,
+                           discovery::CDiscovery* finder)
+    : os::Dialog(os.ui, IDD_IPNUMBER, parent),
+      m_os(os),
+      m_sProgramFolder(programFolder),
+      m_pFinder(finder) {}
 
 bool CDlgIPNumber::OnInitDialog() {
     os::DialogWindow& window = Window();
@@ -102,8 +106,15 @@ bool CDlgIPNumber::OnCommand(int id) {
     if (id != kCmdSource && id != kCmdDestination) {
         return false;
     }
-    if (CheckNetworkCategory() && ChoosePartner()) {
+    const discovery::Role role =
+        id == kCmdSource ? discovery::Role::Source : discovery::Role::Destination;
+    if (m_pFinder != nullptr) {
+        m_pFinder->SetRole(role);
+    }
+    if (CheckNetworkCategory() && ChoosePartner(role)) {
         EndDialog(id == kCmdSource ? kResultSource : kResultDestination);
+    } else if (m_pFinder != nullptr) {
+        m_pFinder->SetRole(discovery::Role::None);
     }
     return true;
 }
@@ -132,17 +143,26 @@ bool CDlgIPNumber::CheckNetworkCategory() {
     return false;
 }
 
-bool CDlgIPNumber::ChoosePartner() {
-    CDlgPartnerName partner(m_os, this);
+bool CDlgIPNumber::ChoosePartner(discovery::Role ownRole) {
+    CDlgPartnerName partner(m_os, this, m_pFinder, ownRole);
     if (partner.DoModal() != os::kIdOk || partner.m_sName.empty()) {
         return false;
     }
     const os::WString name = partner.m_sName;
+    const std::optional<os::IPv4> announced = partner.m_announcedAddress;
     if (os::EqualsNoCase(WithoutLeadingBackslashes(name), GetPCName(m_os.sys))) {
         ShowMessage(m_os.ui, texts::kOwnPcRefused, u"", os::kMbOk, this);
         return false;
     }
     m_sPartnerAddress = WithoutBlanks(GetHostAddress(m_os.sys, name));
+    if (m_sPartnerAddress.empty() && announced) {
+        // A found PC whose name this network cannot resolve is reached at the address it
+        // announced from, as if the user had typed that address.
+        m_sPartnerAddress = DottedAddress(*announced);
+        m_sPartnerName = name;
+        m_partnerAddresses.assign(1, *announced);
+        return true;
+    }
     if (m_sPartnerAddress.empty()) {
         ShowMessage(m_os.ui, texts::kAddressLookupFailed, u"", os::kMbOk, this);
         return false;

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "net/Discovery.h"
 #include "os/Platform.h"
 #include "ui/PaintedButton.h"
 
@@ -24,8 +25,10 @@ class CDlgIPNumber : public os::Dialog {
         kCmdDestination = 1012,
     };
 
-    // `programFolder` is where the manual is looked for.
-    CDlgIPNumber(os::Platform& os, os::Dialog* parent, const os::WString& programFolder);
+    // `programFolder` is where the manual is looked for; `finder` (may be null) finds the
+    // other PCs and announces the role this PC takes.
+    CDlgIPNumber(os::Platform& os, os::Dialog* parent, const os::WString& programFolder,
+                 discovery::CDiscovery* finder = nullptr);
 
     bool OnInitDialog() override;
     void OnPaint(os::Canvas& canvas) override;
@@ -38,7 +41,7 @@ class CDlgIPNumber : public os::Dialog {
     // True when the partner may be chosen: the network is not public, or it was made private.
     bool CheckNetworkCategory();
     // True when the user named a partner other than this PC whose address was found.
-    bool ChoosePartner();
+    bool ChoosePartner(discovery::Role ownRole = discovery::Role::None);
 
     os::WString m_sPartnerAddress;  // dotted IPv4 address of the partner
     os::WString m_sPartnerName;     // the name or address the user gave
@@ -58,4 +61,5 @@ class CDlgIPNumber : public os::Dialog {
 
     os::Platform& m_os;
     os::WString m_sProgramFolder;
+    discovery::CDiscovery* m_pFinder;
 };

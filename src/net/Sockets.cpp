@@ -11,17 +11,6 @@ namespace {
 
 constexpr int kListenBacklog = 5;
 
-os::WString DottedText(const os::IPv4& address) {
-    os::WString text;
-    for (size_t i = 0; i < address.size(); ++i) {
-        if (i > 0) {
-            text += u'.';
-        }
-        text += os::ToWString(static_cast<int>(address[i]));
-    }
-    return text;
-}
-
 void SendToOwner(os::Dialog* owner, unsigned message, uintptr_t wParam) {
     if (owner != nullptr) {
         owner->Window().Send(message, wParam);
@@ -43,6 +32,17 @@ bool IsConnectionGone(int error) {
         default:
             return false;
     }
+}
+
+os::WString DottedAddress(const os::IPv4& address) {
+    os::WString text;
+    for (size_t i = 0; i < address.size(); ++i) {
+        if (i > 0) {
+            text += u'.';
+        }
+        text += os::ToWString(static_cast<int>(address[i]));
+    }
+    return text;
 }
 
 bool ParseIPv4(const os::WString& text, os::IPv4& address) {
@@ -128,7 +128,7 @@ void CServerSocket::OnAccept(int error) {
         // The partner may have reached us from another of its addresses (two network cards):
         // the user learns which address was refused and what to do, once per address.
         if (known && m_refused.insert(peer).second) {
-            ShowMessage(m_os.ui, DottedText(peer) + texts::kStrangerRefused);
+            ShowMessage(m_os.ui, DottedAddress(peer) + texts::kStrangerRefused);
         }
         return;
     }

@@ -118,3 +118,5 @@ class CClientSocket : public os::SocketEvents {
 
 // "192.168.1.5" → its four bytes; false for anything else.
 bool ParseIPv4(const os::WString& text, os::IPv4& address);
+// Its four bytes → "192.168.1.5".
+os::WString DottedAddress(const os::IPv4& address);

@@ -65,10 +65,40 @@ enum : int {
     kWsaTimedOut = 10060,
 };
 
+// Event call of a datagram socket, made on the user-interface thread: datagrams wait to be
+// read. It comes once and again only after a read (Winsock's FD_READ), so an owner that stops
+// reading hears nothing more until it reads again.
+class DatagramEvents {
+  public:
+    virtual ~DatagramEvents() = default;
+    virtual void OnDatagramReadable() = 0;
+};
+
+// A UDP socket for announcements on the local network.
+class DatagramSocket {
+  public:
+    virtual ~DatagramSocket() = default;  // closes
+
+    // Bound to any local address on `port`, allowed to broadcast.
+    virtual bool Bind(uint16_t port) = 0;
+    // Sends one datagram to `port` at the broadcast address of every network this PC is on
+    // (the limited broadcast alone leaves by one interface only, or by none without a default
+    // route). True when it left by at least one.
+    virtual bool Broadcast(const void* data, int size, uint16_t port) = 0;
+    // One datagram into `buffer`: its length (a longer one is cut to `size`), or -1 when none
+    // waits. `from` is its sender.
+    virtual int ReceiveFrom(void* buffer, int size, IPv4& from) = 0;
+    virtual void Close() = 0;
+};
+
 class Net {
   public:
     virtual ~Net() = default;
     virtual std::unique_ptr<Socket> CreateSocket(SocketEvents& events) = 0;
+    // Null where the system offers no datagrams.
+    virtual std::unique_ptr<DatagramSocket> CreateDatagramSocket(DatagramEvents& /*events*/) {
+        return nullptr;
+    }
 };
 
 }  // namespace os

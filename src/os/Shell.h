@@ -1,5 +1,5 @@
 // The Windows shell as the system uses it: opening a document or folder with its verb,
-// shortcuts, the computer picker and the network list manager's category.
+// shortcuts, the computer picker, the network list manager's category and the firewall's rules.
 #pragma once
 
 #include <vector>
@@ -9,6 +9,33 @@
 namespace os {
 
 class Dialog;
+
+// Firewall profiles and protocols, numbered as Windows numbers them.
+enum : int {
+    kFirewallProfilePrivate = 2,
+    kProtocolTcp = 6,
+    kProtocolUdp = 17,
+};
+
+// One rule of the system's firewall, as far as the system looks at it.
+struct FirewallRule {
+    WString name;
+    WString description;
+    WString grouping;
+    WString application;  // the full path of the one program the rule is for
+    int protocol = 0;
+    WString localPorts;  // "52379"
+    int profiles = 0;    // a mask of kFirewallProfile… bits
+    bool inbound = true;
+    bool allow = true;
+    bool enabled = false;
+};
+
+// What the firewall's policy says about the rules of this PC.
+struct FirewallPolicy {
+    bool guardsPrivate = true;    // the firewall is on for private networks
+    bool localRulesApply = true;  // no group policy overrides or blocks the rules made here
+};
 
 // Network categories of the network list manager, numbered as Windows numbers them.
 enum : int {
@@ -54,6 +81,15 @@ class Shell {
     // Sets that network's category to `category` if it is `expected` now; false when it is
     // not, or when the change is refused.
     virtual bool ChangeNetworkCategory(int expected, int category) = 0;
+
+    // The firewall (COM initialised), one policy object per call. False when it cannot be read.
+    virtual bool GetFirewallPolicy(FirewallPolicy& policy) = 0;
+    // The rule called `name`: false when the rules cannot be read; `found` says whether one
+    // exists (the first of that name, when several do).
+    virtual bool GetFirewallRule(const WString& name, bool& found, FirewallRule& rule) = 0;
+    // Adds `rule`, or gives the existing rule of its name every field of `rule` but its
+    // grouping. False when refused (not elevated, forbidden by a policy) or failed.
+    virtual bool PutFirewallRule(const FirewallRule& rule) = 0;
 };
 
 }  // namespace os

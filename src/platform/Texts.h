@@ -40,6 +40,17 @@ inline constexpr char16_t kAskMakePrivate[] =
     u"する必要があります。\n変更しますか？";
 inline constexpr char16_t kMakePrivateFailed[] = u"プライベートに変更できませんでした。";
 
+// Firewall: the rules this program keeps for itself, and the partner dialog's hint where they
+// cannot be made.
+inline constexpr char16_t kFirewallRuleTcp[] = u"ソラノワBasic (TCP 52379)";
+inline constexpr char16_t kFirewallRuleUdp[] = u"ソラノワBasic (UDP 52380)";
+inline constexpr char16_t kFirewallGrouping[] = u"ソラノワBasic";
+inline constexpr char16_t kFirewallDescription[] =
+    u"ソラノワ Basic がもう一台のパソコンからの接続を受けるための規則です。";
+inline constexpr char16_t kFirewallHint[] =
+    u"ファイアウォールでこのソフトを許可してください\n"
+    u"（プライベートネットワーク、TCP 52379・UDP 52380）";
+
 // Role and partner choice.
 inline constexpr char16_t kRoleQuestion[] = u"このパソコンは引越元ですか？それとも引越先ですか？";
 inline constexpr char16_t kChoosePartnerTitle[] = u"相手のPCを選んでください。";
@@ -47,6 +58,11 @@ inline constexpr char16_t kChoosePartnerTitle[] = u"相手のPCを選んでく�
 inline constexpr char16_t kPartnerNameLabel[] = u"コンピュータ名またはIPアドレス：";
 inline constexpr char16_t kOwnPcRefused[] = u"自分のPCは指定できません。";
 inline constexpr char16_t kAddressLookupFailed[] = u"IPの取得に失敗しました。";
+// A PC found on the network that has chosen the same role as this one.
+inline constexpr char16_t kSameRoleMark[] = u"（同じ役割のため選べません）";
+inline constexpr char16_t kSameRoleRefused[] =
+    u"このPCは、こちらと同じ役割を選んでいます。\n"
+    u"どちらかのPCで、もう一方の役割を選び直してください。";
 
 // Connecting to the partner.
 inline constexpr char16_t kSearchingPartner[] = u"もうひとつのパソコンを探しています...";

@@ -17,6 +17,7 @@ namespace sim {
 
 class Network;
 class NetSocket;
+class SimDatagram;
 class SimSeat;
 class SimUi;
 
@@ -40,6 +41,8 @@ class SimNet : public os::Net {
     SimNet& operator=(const SimNet&) = delete;
 
     std::unique_ptr<os::Socket> CreateSocket(os::SocketEvents& events) override;
+    // Datagrams travel only on a world's network: alone the PC has none.
+    std::unique_ptr<os::DatagramSocket> CreateDatagramSocket(os::DatagramEvents& events) override;
 
     // Joins `network` as `address`. Socket events are posted to `ui`; waits go through `seat`.
     void Attach(Network& network, const os::IPv4& address, SimUi& ui, SimSeat& seat);
@@ -54,6 +57,7 @@ class SimNet : public os::Net {
     friend class LoneSocket;
     friend class NetSocket;
     friend class Network;
+    friend class SimDatagram;
 
     enum class Event { Accept, Read, Close };
     // Runs on the PC's thread from its message queue: the event reaches the socket if that
@@ -72,7 +76,8 @@ class SimNet : public os::Net {
     os::IPv4 m_address{};
     SimUi* m_ui = nullptr;
     SimSeat* m_seat = nullptr;
-    std::map<uint64_t, NetSocket*> m_live;  // created sockets by incarnation
+    std::map<uint64_t, NetSocket*> m_live;         // created sockets by incarnation
+    std::map<uint16_t, SimDatagram*> m_datagrams;  // bound datagram sockets by port
     uint16_t m_nextEphemeral = 49152;
 };
 

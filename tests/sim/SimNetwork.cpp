@@ -741,6 +741,7 @@ void Network::Break(const std::shared_ptr<NetConnection>& connection) {
 }
 
 void Network::Unplug(const os::IPv4& a, const os::IPv4& b) {
+    LoseDatagrams(a, b);
     for (const auto& connection : m_connections) {
         const bool between =
             (connection->connectorAddress == a && connection->acceptorAddress == b) ||
@@ -914,6 +915,14 @@ std::pair<uint32_t, uint32_t> PairKey(const os::IPv4& a, const os::IPv4& b) {
 
 bool Network::Stalled(const os::IPv4& a, const os::IPv4& b) const {
     return m_stalled.count(PairKey(a, b)) > 0;
+}
+
+void Network::LoseDatagrams(const os::IPv4& a, const os::IPv4& b) {
+    m_unpluggedPairs.insert(PairKey(a, b));
+}
+
+bool Network::DatagramsLost(const os::IPv4& a, const os::IPv4& b) const {
+    return Stalled(a, b) || m_unpluggedPairs.count(PairKey(a, b)) != 0;
 }
 
 bool Network::Stalled(const NetConnection& connection) const {

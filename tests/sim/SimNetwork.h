@@ -119,6 +119,7 @@ class Network : public SimTimeSource {
     // either way on their connections, not even a close or a reset, and what was in flight is
     // lost. A side that watches its peer (keep-alive, send stall) gives up after its time and
     // sees its connection close with WSAETIMEDOUT; a side that does not waits for ever.
+    // Datagrams between the two are lost from then on.
     void Unplug(const os::IPv4& a, const os::IPv4& b);
     // A connecting side learns that its connect succeeded `ms` after the accepting side has
     // the connection (a slow FD_CONNECT), so the partner may connect back first.
@@ -132,6 +133,13 @@ class Network : public SimTimeSource {
     std::vector<SimConnectionInfo> Connections() const;
     uint64_t SendCalls() const { return m_sendCalls; }  // on every socket, since the start
 
+    // Datagrams. A broadcast reaches every PC of the network after the latency, its sender
+    // too (as a real one does); a PC takes it when a datagram socket of its is bound to
+    // `port`. SendDatagram may come from any address, a PC of the world or not.
+    void Broadcast(const os::IPv4& from, uint16_t port, const std::string& payload);
+    void SendDatagram(const os::IPv4& from, const os::IPv4& to, uint16_t port, std::string payload);
+    uint64_t DatagramsSent() const { return m_datagramsSent; }
+
     // SimTimeSource
     std::optional<uint64_t> NextDue() override;
     void RunDue(uint64_t now) override;
@@ -139,6 +147,7 @@ class Network : public SimTimeSource {
   private:
     friend class SimNet;
     friend class NetSocket;
+    friend class SimDatagram;
 
     struct Rule {
         StreamSelector stream;
@@ -170,6 +179,8 @@ class Network : public SimTimeSource {
     // A fault broke the connection: each side sees it close after what came before.
     void Break(const std::shared_ptr<NetConnection>& connection);
     bool Stalled(const NetConnection& connection) const;
+    void LoseDatagrams(const os::IPv4& a, const os::IPv4& b);
+    bool DatagramsLost(const os::IPv4& a, const os::IPv4& b) const;
     void Stall(const NetConnection& connection);
     // Keep-alive of one side of an unplugged connection: probes while nothing of its own is
     // unacknowledged; ten unanswered ones end the connection for that side.
@@ -183,12 +194,14 @@ class Network : public SimTimeSource {
     std::mt19937_64 m_rng;
     uint64_t m_latencyMs = 1;
     uint64_t m_sendCalls = 0;
+    uint64_t m_datagramsSent = 0;
     uint64_t m_connectTimeoutMs = 21'000;
     uint64_t m_windowBytes = 128 * 1024;
     uint64_t m_connectNoticeDelayMs = 0;
     ReadSplit m_defaultSplit;
     std::vector<Rule> m_rules;
     std::set<std::pair<uint32_t, uint32_t>> m_stalled;  // address pairs, lower first
+    std::set<std::pair<uint32_t, uint32_t>> m_unpluggedPairs;
     std::map<uint32_t, SimNet*> m_endpoints;
     std::vector<std::shared_ptr<NetConnection>> m_connections;
     std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> m_timeline;

@@ -110,4 +110,40 @@ bool SimShell::ChangeNetworkCategory(int expected, int category) {
     return true;
 }
 
+bool SimShell::GetFirewallPolicy(os::FirewallPolicy& policy) {
+    if (!ComReady() || !m_firewall.readable) {
+        return false;
+    }
+    policy = m_firewall.policy;
+    return true;
+}
+
+bool SimShell::GetFirewallRule(const os::WString& name, bool& found, os::FirewallRule& rule) {
+    if (!ComReady() || !m_firewall.readable) {
+        return false;
+    }
+    const auto it = m_firewall.rules.find(name);
+    found = it != m_firewall.rules.end();
+    if (found) {
+        rule = it->second;
+    }
+    return true;
+}
+
+bool SimShell::PutFirewallRule(const os::FirewallRule& rule) {
+    if (!ComReady() || !m_firewall.readable || m_firewall.writesRefused) {
+        return false;
+    }
+    ++m_firewall.writes;
+    if (!m_firewall.writesLost) {
+        auto [it, added] = m_firewall.rules.try_emplace(rule.name, rule);
+        if (!added) {
+            const os::WString grouping = it->second.grouping;
+            it->second = rule;
+            it->second.grouping = grouping;
+        }
+    }
+    return true;
+}
+
 }  // namespace sim

@@ -1,9 +1,11 @@
 // The simulated shell: records every document or folder the system asks it to open, keeps
 // count of COM initialisation, saves shortcuts as small files that name their target, answers
-// the computer browser from a script, and holds the category of one connected network.
+// the computer browser from a script, and holds the category of one connected network and the
+// firewall's rules.
 #pragma once
 
 #include <deque>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -36,6 +38,16 @@ struct SimPicker {
     os::WString initial;
 };
 
+// The firewall: its policy, its rules by name, and how it takes a write.
+struct SimFirewall {
+    bool readable = true;  // the policy and the rules can be read
+    os::FirewallPolicy policy;
+    bool writesRefused = false;  // a process that is not elevated
+    bool writesLost = false;     // a write is answered with success and not kept
+    std::map<os::WString, os::FirewallRule> rules;
+    int writes = 0;  // accepted writes
+};
+
 class SimShell : public os::Shell {
   public:
     bool Open(const os::WString& verb, const os::WString& path) override;
@@ -53,6 +65,10 @@ class SimShell : public os::Shell {
                           std::vector<os::WString>& paths) override;
     bool GetNetworkCategory(int& category) override;
     bool ChangeNetworkCategory(int expected, int category) override;
+    // All three need COM on the thread.
+    bool GetFirewallPolicy(os::FirewallPolicy& policy) override;
+    bool GetFirewallRule(const os::WString& name, bool& found, os::FirewallRule& rule) override;
+    bool PutFirewallRule(const os::FirewallRule& rule) override;
 
     // The computer browser's answers, in order: a display name, or a cancel. With no answer
     // left the user cancels.
@@ -78,6 +94,8 @@ class SimShell : public os::Shell {
     std::optional<int> Network() const { return m_network; }
     const std::vector<int>& CategoryChanges() const { return m_changes; }  // accepted ones
 
+    SimFirewall& Firewall() { return m_firewall; }
+
     void SetResult(bool accepted) { m_result = accepted; }
     void SetComFails(bool fails) { m_comFails = fails; }
     void SetFileSystem(os::FileSystem* fs) { m_fs = fs; }
@@ -102,6 +120,7 @@ class SimShell : public os::Shell {
     std::optional<int> m_network;  // a fresh PC has no connected network
     bool m_changeRefused = false;
     std::vector<int> m_changes;
+    SimFirewall m_firewall;
     bool m_result = true;
     bool m_comFails = false;
     int m_comInits = 0;

@@ -20,6 +20,9 @@ void InstallTemplates(SimUi& ui) {
     // The progress dialog's dot animation and the main window's keep-awake tick.
     ui.SetBackgroundTimer(IDD_PROGRESS, 1);
     ui.SetBackgroundTimer(IDD_TANDRIX_DIALOG, 7);
+    // The announcements of a PC waiting for its partner go on for ever; a story about
+    // discovery lets them run (SimUi::ClearBackgroundTimer).
+    ui.SetBackgroundTimer(IDD_TANDRIX_DIALOG, 14);
 }
 
 }  // namespace sim

@@ -372,6 +372,10 @@ void SimUi::SetBackgroundTimer(int templateId, int timerId) {
     m_backgroundTimers.insert({templateId, timerId});
 }
 
+void SimUi::ClearBackgroundTimer(int templateId, int timerId) {
+    m_backgroundTimers.erase({templateId, timerId});
+}
+
 std::optional<uint64_t> SimUi::NextDue() const {
     std::optional<uint64_t> next;
     for (SimDialogWindow* w : m_windows) {

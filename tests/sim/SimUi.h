@@ -89,6 +89,8 @@ class SimUi : public os::Ui {
     // A timer that only keeps up appearances (an animation, a keep-awake tick): it fires while
     // the PC runs for other reasons, but never wakes it, so it cannot keep a world from idling.
     void SetBackgroundTimer(int templateId, int timerId);
+    // Makes such a timer an ordinary one again: it wakes the PC when it is due.
+    void ClearBackgroundTimer(int templateId, int timerId);
     os::WString TemplateCaption(int templateId) const;
     os::Rect TemplateClientRect(int templateId) const;
     bool IsSortedList(int templateId, int controlId) const;

@@ -49,6 +49,19 @@ TEST(ChooseRole, CancelOrQuitEndsTheProgramBeforeTheMainWindowShows) {
     }
 }
 
+TEST(ChooseRole, TheFirewallRulesAreInPlaceBeforeTheRoleIsChosen) {
+    // The discovery socket is bound before the role dialog opens; its rule must come first.
+    sim::SimPc pc;
+    pc.ui().Do("look at the firewall", [&](sim::SimDialogWindow&) {
+        EXPECT_EQ(pc.shell().Firewall().rules.count(u"ソラノワBasic (TCP 52379)"), 1u);
+        EXPECT_EQ(pc.shell().Firewall().rules.count(u"ソラノワBasic (UDP 52380)"), 1u);
+    });
+    pc.ui().PressEscape().In(IDD_IPNUMBER);
+    CTandrixApp app(pc.platform());
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_TRUE(pc.ui().ScriptErrors().empty());
+}
+
 TEST(ChooseRole, TheChosenRoleListensForThePartnerOnly) {
     const struct {
         Role role;

@@ -280,4 +280,28 @@ TEST_F(RoleDialogTest, ThePartnerDialogKnowsNothingWithoutComAndStaysOpen) {
     EXPECT_TRUE(pc.shell().Browses().empty());
 }
 
+TEST_F(RoleDialogTest, ThePartnerDialogSaysWhatToAllowOnlyWhileTheFirewallRulesAreMissing) {
+    pc.shell().Firewall().writesRefused = true;  // not elevated
+    const auto hint = [this](const os::WString& expected) {
+        pc.ui().Do("look at the hint", [expected](sim::SimDialogWindow& w) {
+            EXPECT_EQ(w.GetItemText(IDC_PARTNER_FIREWALL_HINT), expected);
+        });
+    };
+    pc.ui().ClickAt(rolescript::kSourcePanel).In(IDD_IPNUMBER);
+    hint(
+        u"ファイアウォールでこのソフトを許可してください\n"
+        u"（プライベートネットワーク、TCP 52379・UDP 52380）");
+    pc.ui().PressEscape().In(IDD_PARTNER);
+    pc.ui().Do("run it elevated",
+               [this](sim::SimDialogWindow&) { pc.shell().Firewall().writesRefused = false; });
+    pc.ui().ClickAt(rolescript::kSourcePanel).In(IDD_IPNUMBER);
+    hint(u"");
+    pc.ui().PressEscape().In(IDD_PARTNER);
+    pc.ui().PressEscape().In(IDD_IPNUMBER);
+    Run();
+    EXPECT_TRUE(pc.ui().ScriptErrors().empty());
+    EXPECT_EQ(pc.shell().Firewall().rules.at(u"ソラノワBasic (TCP 52379)").application,
+              u"C:\\Users\\taro\\Desktop\\tandrix\\tandrix.exe");
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "modes/EnvItems.h"
 #include "os/Text.h"
 #include "os/win32/WinText.h"
+#include "platform/Texts.h"
 #include "resource.h"
 
 namespace {
@@ -330,12 +331,37 @@ TEST_F(TemplateLayoutTest, RoleSearchingAndPartnerDialogs) {
     HWND partner = CreateFromTemplate(IDD_PARTNER);
     ASSERT_NE(partner, nullptr);
     EXPECT_EQ(Text(partner), u"APPLICATION_NAME");
-    ExpectControls(partner, {
-                                {IDC_PARTNER_NAME, L"Edit", 7, 32, 150, 14, u"", ES_AUTOHSCROLL},
-                                {IDC_PARTNER_BROWSE, L"Button", 163, 32, 50, 14, u"参照...", 0},
-                                {IDOK, L"Button", 107, 53, 50, 14, u"OK", BS_DEFPUSHBUTTON},
-                                {IDCANCEL, L"Button", 163, 53, 50, 14, u"ｷｬﾝｾﾙ", 0},
-                            });
+    ExpectControls(
+        partner,
+        {
+            {IDC_PARTNER_FOUND, L"ListBox", 7, 30, 246, 58, nullptr, LBS_NOTIFY | WS_TABSTOP},
+            {IDC_PARTNER_NAME, L"Edit", 7, 106, 190, 14, u"", ES_AUTOHSCROLL},
+            {IDC_PARTNER_BROWSE, L"Button", 203, 106, 50, 14, u"参照...", 0},
+            {IDOK, L"Button", 147, 127, 50, 14, u"OK", BS_DEFPUSHBUTTON},
+            {IDCANCEL, L"Button", 203, 127, 50, 14, u"ｷｬﾝｾﾙ", 0},
+            {IDC_PARTNER_FIREWALL_HINT, L"Static", 7, 148, 246, 18, u"", SS_NOPREFIX},
+        });
+    // The name field is first in the tab order, so it has the focus when the dialog opens.
+    HWND first = GetWindow(partner, GW_CHILD);
+    while (first && (GetWindowLongW(first, GWL_STYLE) & WS_TABSTOP) == 0) {
+        first = GetWindow(first, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(first, GetDlgItem(partner, IDC_PARTNER_NAME));
+    // The firewall hint, in the dialog's font and wrapped as the static wraps it, fits in its
+    // lines, and they fit in the dialog.
+    ExpectClientUnits(partner, 260, 173);
+    HWND hint = GetDlgItem(partner, IDC_PARTNER_FIREWALL_HINT);
+    const RECT hintRect = RectIn(hint, partner);
+    RECT needed{0, 0, hintRect.right - hintRect.left, 0};
+    HDC dc = GetDC(hint);
+    HGDIOBJ oldFont =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hint, WM_GETFONT, 0, 0)));
+    const os::WString hintText = texts::kFirewallHint;
+    DrawTextW(dc, os::win32::W(hintText), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    ReleaseDC(hint, dc);
+    EXPECT_LE(needed.right, hintRect.right - hintRect.left);
+    EXPECT_LE(needed.bottom, hintRect.bottom - hintRect.top);
     DestroyWindow(partner);
 }
 

@@ -1,6 +1,7 @@
 // Win32Net over the loopback interface: the listener accepts, a client connects while
 // messages flow, a large send crosses full socket buffers, and every byte arrives in order; a
 // watched connection takes its keep-alive settings and gives up a send that cannot progress.
+// A datagram socket hears its own broadcast, as the PCs of the network hear it.
 #include "os/win32/WinApi.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,29 @@ TEST_F(Win32NetTest, AWatchedSendThatCannotProgressGivesUpAndClosesTheConnection
     EXPECT_GE(GetTickCount() - start, 1500u);
     ASSERT_TRUE(PumpUntil([&] { return closeError != -1; }));
     EXPECT_EQ(closeError, WSAETIMEDOUT);
+}
+
+struct Readable : os::DatagramEvents {
+    int count = 0;
+    void OnDatagramReadable() override { ++count; }
+};
+
+TEST_F(Win32NetTest, ABroadcastReachesTheNetworkAndComesBackCutToTheBuffer) {
+    Readable events;
+    auto socket = net.CreateDatagramSocket(events);
+    ASSERT_NE(socket, nullptr);
+    ASSERT_TRUE(socket->Bind(TestPort(0)));
+    char buffer[8];
+    os::IPv4 from{};
+    EXPECT_EQ(socket->ReceiveFrom(buffer, sizeof buffer, from), -1) << "nothing yet";
+    const std::string datagram = "TDXD announcement";
+    ASSERT_TRUE(socket->Broadcast(datagram.data(), static_cast<int>(datagram.size()), TestPort(0)));
+    ASSERT_TRUE(PumpUntil([&] { return events.count > 0; }));
+    EXPECT_EQ(socket->ReceiveFrom(buffer, sizeof buffer, from), static_cast<int>(sizeof buffer));
+    EXPECT_EQ(std::string(buffer, sizeof buffer), datagram.substr(0, sizeof buffer));
+    EXPECT_NE(from, (os::IPv4{0, 0, 0, 0}));
+    socket->Close();
+    EXPECT_EQ(socket->ReceiveFrom(buffer, sizeof buffer, from), -1);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 # A whole-drive move between two PCs, each tandrix.exe under Wine in a network namespace of its
 # own (tests/wine/two_pcs.bash).
 #
-# PC-B chooses 引越先 and names PC-A; PC-A chooses 引越元 and gives PC-B's address. With PC-B
+# Both programs start; PC-B chooses 引越先 and picks PC-A from the PCs its partner dialog found
+# on the network (a click and OK), PC-A chooses 引越元 and picks PC-B (a double click); the
+# other two-PC scripts keep typing the partner's name and address. With PC-B
 # off the network, PC-A's 丸ごとコピー searches and says that it found no partner; with PC-B
 # back, PC-A clicks 丸ごとコピー again, answers No to the Program Files question and picks
 # drive D of PC-B. After
@@ -11,6 +13,7 @@
 # of the system folders, no error list, and the desktop shortcut to D:\Ferrylo exists.
 # Screenshots land in build/screenshots/migration-*.png.
 NAME=migration
+PICK_FOUND=1
 source "$(dirname "${BASH_SOURCE[0]}")/two_pcs.bash"
 
 two_pcs_network

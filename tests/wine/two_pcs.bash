@@ -8,7 +8,8 @@
 #
 # The sourcing script sets NAME first; then it calls, in order: two_pcs_network,
 # two_pcs_prefixes (and puts its data into $PREFIX_A / $PREFIX_B), two_pcs_boot,
-# two_pcs_start (both programs up, PC-B 引越先 naming pc-a, PC-A 引越元 naming PC-B's address).
+# two_pcs_start (both programs up, PC-B 引越先 naming pc-a, PC-A 引越元 naming PC-B's address;
+# with PICK_FOUND=1 each picks the other from the PCs its partner dialog found instead).
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 
@@ -184,6 +185,33 @@ stamp_lines() {
     done
 }
 
+# pick_found a|b X NAME: clicks a role button of that PC's role dialog and, in the partner
+# dialog, waits for the found PC NAME and picks it: PC-A by a double click on its row, PC-B by
+# a click on the row and OK (Return).
+FOUND_LIST=1032
+pick_found() {
+    local side=$1 x=$2 name=$3 pid sx sy row
+    if [ "$side" = a ]; then pid=$PID_A; else pid=$PID_B; fi
+    click_client "$side" "$x" 220
+    found() { probe "$side" listbox "$TITLE" "$FOUND_LIST" | grep -q "^$name　"; }
+    wait_for 20 found || fail "PC-$side: the partner dialog does not list $name (it lists: $(probe "$side" listbox "$TITLE" "$FOUND_LIST"))"
+    say "PC-$side found: $(probe "$side" listbox "$TITLE" "$FOUND_LIST" | tr '\n' ' ')"
+    row="$(probe "$side" listbox "$TITLE" "$FOUND_LIST" | grep -n "^$name　" | head -1 | cut -d: -f1)"
+    read -r sx sy < <(probe "$side" listrow "$TITLE" "$FOUND_LIST" $((row - 1))) ||
+        fail "PC-$side: no point for the row of $name"
+    shot "partner-found-$side"
+    if [ "$side" = a ]; then
+        xdotool mousemove "$sx" "$sy" sleep 0.2 click --repeat 2 --delay 80 1
+    else
+        xdotool mousemove "$sx" "$sy" sleep 0.2 click 1
+        selected() { probe "$side" listbox "$TITLE" "$FOUND_LIST" | grep -q "^\* $name　"; }
+        wait_for 10 selected || fail "PC-$side: a click does not select $name"
+        xdotool key Return
+    fi
+    main_only() { [ "$(windows_of "$pid" "$TITLE" | wc -l)" -eq 1 ] && painted "$side"; }
+    wait_for 20 main_only || fail "PC-$side: no main window after $name was picked"
+}
+
 # Both programs up, roles chosen; sets PID_A, PID_B (window process ids) and MAIN_A.
 two_pcs_start() {
     say "starting both programs"
@@ -210,10 +238,17 @@ two_pcs_start() {
     say "window process ids: PC-A $PID_A (started as $APP_A), PC-B $PID_B (started as $APP_B)"
     sleep 1
     shot role-dialogs
-    say "PC-B: 引越先, partner pc-a (by name)"
-    choose_role b 440 pc-a
-    say "PC-A: 引越元, partner $ADDR_B"
-    choose_role a 160 "$ADDR_B"
+    if [ "${PICK_FOUND:-0}" = 1 ]; then
+        say "PC-B: 引越先, picks PC-A from the found PCs"
+        pick_found b 440 PC-A
+        say "PC-A: 引越元, picks PC-B from the found PCs"
+        pick_found a 160 PC-B
+    else
+        say "PC-B: 引越先, partner pc-a (by name)"
+        choose_role b 440 pc-a
+        say "PC-A: 引越元, partner $ADDR_B"
+        choose_role a 160 "$ADDR_B"
+    fi
     probe a move "$TITLE" 10 20
     probe b move "$TITLE" 650 20
     MAIN_A="$(windows_of "$PID_A" "$TITLE")"

@@ -1,6 +1,7 @@
 // The hidden window behind every socket's notifications.
 #include "os/win32/Win32Net.h"
 
+#include "os/win32/Win32Datagram.h"
 #include "os/win32/Win32Socket.h"
 
 namespace os::win32 {
@@ -22,6 +23,10 @@ std::unique_ptr<Socket> Win32Net::CreateSocket(SocketEvents& events) {
     return std::make_unique<Win32Socket>(*this, events);
 }
 
+std::unique_ptr<DatagramSocket> Win32Net::CreateDatagramSocket(DatagramEvents& events) {
+    return std::make_unique<Win32Datagram>(*this, events);
+}
+
 HWND Win32Net::Window() {
     if (!m_hWnd) {
         HINSTANCE module = GetModuleHandleW(nullptr);
@@ -39,14 +44,13 @@ HWND Win32Net::Window() {
     return m_hWnd;
 }
 
-bool Win32Net::Register(SOCKET s, Win32Socket& socket) {
+bool Win32Net::Register(SOCKET s, Win32SocketSink& sink, long events) {
     HWND hwnd = Window();
     if (!hwnd) {
         return false;
     }
-    m_sockets[s] = &socket;
-    if (WSAAsyncSelect(s, hwnd, kSocketMessage,
-                       FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE) != 0) {
+    m_sockets[s] = &sink;
+    if (WSAAsyncSelect(s, hwnd, kSocketMessage, events) != 0) {
         m_sockets.erase(s);
         return false;
     }

@@ -9,7 +9,14 @@
 
 namespace os::win32 {
 
-class Win32Socket;
+// What receives the notifications of one registered socket.
+class Win32SocketSink {
+  public:
+    virtual void OnNetworkEvent(int event, int error) = 0;
+
+  protected:
+    ~Win32SocketSink() = default;
+};
 
 class Win32Net : public Net {
   public:
@@ -19,9 +26,11 @@ class Win32Net : public Net {
     Win32Net& operator=(const Win32Net&) = delete;
 
     std::unique_ptr<Socket> CreateSocket(SocketEvents& events) override;
+    std::unique_ptr<DatagramSocket> CreateDatagramSocket(DatagramEvents& events) override;
 
-    // Routes the events of `s` to `socket` (registering makes the socket non-blocking).
-    bool Register(SOCKET s, Win32Socket& socket);
+    // Routes the `events` (FD_ bits) of `s` to `sink` (registering makes the socket
+    // non-blocking).
+    bool Register(SOCKET s, Win32SocketSink& sink, long events);
     void Unregister(SOCKET s);
     // Queues a notification for `s` as if the system had raised it.
     void PostEvent(SOCKET s, int event, int error);
@@ -31,7 +40,7 @@ class Win32Net : public Net {
     HWND Window();
 
     HWND m_hWnd = nullptr;
-    std::unordered_map<SOCKET, Win32Socket*> m_sockets;
+    std::unordered_map<SOCKET, Win32SocketSink*> m_sockets;
 };
 
 }  // namespace os::win32

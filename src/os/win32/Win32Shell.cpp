@@ -18,33 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "os/win32/ComPtr.h"
 #include "os/win32/Win32DialogWindow.h"
 #include "os/win32/WinText.h"
 
 namespace os::win32 {
 
 namespace {
-
-// Releases a COM interface pointer at the end of a scope.
-template <typename T>
-class ComPtr {
-  public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (m_p) {
-            m_p->Release();
-        }
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-    T** Out() { return &m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
-
-  private:
-    T* m_p = nullptr;
-};
 
 // The first network the manager lists as connected; false when there is none.
 bool FirstConnectedNetwork(ComPtr<INetworkListManager>& manager, ComPtr<INetwork>& network) {

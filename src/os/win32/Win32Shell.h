@@ -1,5 +1,6 @@
 // The Windows shell: ShellExecuteW, COM around shell objects, shell links, the browser of
-// network computers, the file and folder pickers and the network list manager.
+// network computers, the file and folder pickers, the network list manager and the firewall's
+// rules (Win32Firewall.cpp).
 #pragma once
 
 #include <vector>
@@ -29,6 +30,9 @@ class Win32Shell : public Shell {
                           std::vector<WString>& paths) override;
     bool GetNetworkCategory(int& category) override;
     bool ChangeNetworkCategory(int expected, int category) override;
+    bool GetFirewallPolicy(FirewallPolicy& policy) override;
+    bool GetFirewallRule(const WString& name, bool& found, FirewallRule& rule) override;
+    bool PutFirewallRule(const FirewallRule& rule) override;
 };
 
 }  // namespace os::win32

@@ -38,7 +38,8 @@ bool Win32Socket::Attach(SOCKET s) {
     const int buffer = kSocketBufferBytes;
     setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
     setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
-    if (!m_net.Register(s, *this)) {
+    if (!m_net.Register(s, *this,
+                        FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE)) {
         m_nLastError = WSAGetLastError();
         closesocket(s);
         m_socket = INVALID_SOCKET;

@@ -3,13 +3,12 @@
 #pragma once
 
 #include "os/Net.h"
+#include "os/win32/Win32Net.h"
 #include "os/win32/WinApi.h"
 
 namespace os::win32 {
 
-class Win32Net;
-
-class Win32Socket : public Socket {
+class Win32Socket : public Socket, private Win32SocketSink {
   public:
     Win32Socket(Win32Net& net, SocketEvents& events) : m_net(net), m_events(events) {}
     ~Win32Socket() override;
@@ -28,10 +27,10 @@ class Win32Socket : public Socket {
     int LastError() override { return m_nLastError; }
     bool WatchPeer(uint32_t idleMs, uint32_t intervalMs, uint32_t sendStallMs) override;
 
-    // One WSAAsyncSelect notification for this socket.
-    void OnNetworkEvent(int event, int error);
-
   private:
+    // One WSAAsyncSelect notification for this socket.
+    void OnNetworkEvent(int event, int error) override;
+
     bool Attach(SOCKET s);
     bool Fail();  // records the thread's socket error; returns false
 
