@@ -43,11 +43,15 @@ bool CopyOnce(int files, size_t size) {
         dlg.OnCopyCommand(2);
     });
     world.RunUntilIdle();
+    // Pairing for a list copy opens the file-list dialog; the list is given directly instead.
+    src.ui().PressEscape().In(IDD_FILELIST);
+    world.RunUntilIdle();
     src.ui().Do("copy", [](sim::SimDialogWindow& w) {
         auto& dlg = dynamic_cast<CTandrixDlg&>(w.Dialog());
         CFilePath list;
         list.AddPath(kFolder, false);
         dlg.m_sDestDrive.back() = u'D';
+        dlg.m_nCopyMode = 2;
         dlg.BuildListSendPath(list);
         dlg.BeginCopy();
     });

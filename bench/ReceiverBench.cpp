@@ -96,6 +96,18 @@ class CountingFileSystem : public os::FileSystem {
             ++m_calls;
             return m_inner->SetTimes(c, a, w);
         }
+        bool QueryAttributes(uint32_t& attributes) override {
+            ++m_calls;
+            return m_inner->QueryAttributes(attributes);
+        }
+        bool SetAttributes(uint32_t attributes) override {
+            ++m_calls;
+            return m_inner->SetAttributes(attributes);
+        }
+        bool RenameTo(const os::WString& path) override {
+            ++m_calls;
+            return m_inner->RenameTo(path);
+        }
 
       private:
         std::unique_ptr<os::File> m_inner;
