@@ -9,16 +9,13 @@
 #include <set>
 #include <string>
 
+#include "fuzz/FuzzCheck.h"
 #include "net/DiscoveryDatagram.h"
 #include "net/FoundPcs.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 }  // namespace
 

@@ -7,16 +7,13 @@
 #include <string>
 
 #include "common/Latin1System.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/Drive.h"
 #include "transfer/DriveListMessage.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 bool SameDrives(const CDrive& a, const CDrive& b) {
     if (a.Count() != b.Count()) {

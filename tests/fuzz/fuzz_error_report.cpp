@@ -8,16 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/FuzzCheck.h"
 #include "transfer/ErrorReport.h"
 #include "transfer/ForwardReader.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 // Each message as "R" and the reported path, or "F" and the frame's digits.
 std::vector<std::u16string> Read(const char* data, size_t size, size_t piece) {

@@ -5,15 +5,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/FuzzCheck.h"
 #include "transfer/FolderListMessage.h"
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
+using fuzzcheck::Check;
 
 bool HasBar(const std::u16string& text) {
     return text.find(u'|') != std::u16string::npos;
