@@ -1,6 +1,7 @@
 // Stop and end of a copy: the back channel, the stop handshake, the end-of-transfer exchange,
 // the result check at the destination with its error list, and the closing messages.
 #include <cctype>
+#include <memory>
 #include <utility>
 
 #include "app/TandrixDlg.h"
@@ -60,23 +61,6 @@ bool ForEachLine(os::FileSystem& fs, const os::WString& path, OnLine onLine) {
         onLine(os::FromUtf8(pending));
     }
     return true;
-}
-
-bool AppendUtf8(os::FileSystem& fs, const os::WString& path, const os::WString& text,
-                bool withBom) {
-    auto file = fs.Open(path, os::OpenMode::Append);
-    if (!file) {
-        return false;
-    }
-    std::string bytes = withBom ? "\xEF\xBB\xBF" : "";
-    for (char ch : os::ToUtf8(text)) {
-        if (ch == '\n') {
-            bytes += '\r';
-        }
-        bytes += ch;
-    }
-    uint32_t written = 0;
-    return file->Write(bytes.data(), static_cast<uint32_t>(bytes.size()), written);
 }
 
 }  // namespace
@@ -320,9 +304,13 @@ void CTandrixDlg::ResultCheck(char16_t letter) {
     if (validBase) {
         m_os.fs.SetAttributes(errorList, os::kAttrNormal);
         m_os.fs.DeleteFile(errorList);
+        // The list is made with its first line and written through one handle.
+        std::unique_ptr<CUtf8LineWriter> list;
         auto listPath = [&](const os::WString& path) {
-            AppendUtf8(m_os.fs, errorList, (listed ? u"" : texts::kErrorListHeader) + path + u"\n",
-                       !listed);
+            if (!list) {
+                list = std::make_unique<CUtf8LineWriter>(m_os.fs, errorList);
+            }
+            list->Append((listed ? u"" : texts::kErrorListHeader) + path);
             listed = true;
         };
         // What the stream did not deliver intact is listed even when a file is there (an older

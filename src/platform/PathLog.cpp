@@ -75,19 +75,18 @@ void ResetPathLog(os::FileSystem& fs, os::System& sys) {
     }
 }
 
-CPathLogWriter::CPathLogWriter(os::FileSystem& fs, os::System& sys) {
-    const os::WString path = GetPathLogPath(fs, sys);
+CUtf8LineWriter::CUtf8LineWriter(os::FileSystem& fs, const os::WString& path) {
     if (!path.empty()) {
         m_file = fs.Open(path, os::OpenMode::Append);
     }
     m_bEmpty = !m_file || m_file->Size() == 0;
 }
 
-CPathLogWriter::~CPathLogWriter() {
+CUtf8LineWriter::~CUtf8LineWriter() {
     Close();
 }
 
-void CPathLogWriter::Append(const os::WString& text) {
+void CUtf8LineWriter::Append(const os::WString& line) {
     if (!m_file) {
         return;
     }
@@ -95,20 +94,20 @@ void CPathLogWriter::Append(const os::WString& text) {
         m_pending = "\xEF\xBB\xBF";
         m_bEmpty = false;
     }
-    m_pending += ToTextModeUtf8(text + u"\n");
+    m_pending += ToTextModeUtf8(line + u"\n");
     if (m_pending.size() >= kWriteBlock) {
         Flush();
     }
 }
 
-void CPathLogWriter::Flush() {
+void CUtf8LineWriter::Flush() {
     if (m_file && !m_pending.empty()) {
         WriteAll(*m_file, m_pending);
     }
     m_pending.clear();
 }
 
-void CPathLogWriter::Close() {
+void CUtf8LineWriter::Close() {
     Flush();
     m_file.reset();
 }

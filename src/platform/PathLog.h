@@ -17,17 +17,18 @@ void AppendPathLog(os::FileSystem& fs, os::System& sys, const os::WString& text)
 bool AppendUtf8Text(os::FileSystem& fs, const os::WString& path, const os::WString& text);
 void ResetPathLog(os::FileSystem& fs, os::System& sys);
 
-// Writes the survey's lines through one handle, in blocks: the folder is created and the log
-// opened once, not for every line. The bytes are those AppendPathLog would write line by line;
-// they are complete on disk once the writer is closed or destroyed.
-class CPathLogWriter {
+// Writes lines to a UTF-8 text file through one handle, in blocks: the file is opened once,
+// not for every line. The bytes are those AppendUtf8Text would write line by line (a new or
+// empty file starts with a byte-order mark); they are complete on disk once the writer is
+// closed or destroyed. A file that cannot be opened takes nothing.
+class CUtf8LineWriter {
   public:
-    CPathLogWriter(os::FileSystem& fs, os::System& sys);
-    ~CPathLogWriter();
-    CPathLogWriter(const CPathLogWriter&) = delete;
-    CPathLogWriter& operator=(const CPathLogWriter&) = delete;
+    CUtf8LineWriter(os::FileSystem& fs, const os::WString& path);
+    ~CUtf8LineWriter();
+    CUtf8LineWriter(const CUtf8LineWriter&) = delete;
+    CUtf8LineWriter& operator=(const CUtf8LineWriter&) = delete;
 
-    void Append(const os::WString& text);
+    void Append(const os::WString& line);  // the line end is added
     void Close();
 
   private:
@@ -36,4 +37,11 @@ class CPathLogWriter {
     std::unique_ptr<os::File> m_file;
     bool m_bEmpty = true;  // nothing in the file yet: the first line brings the byte-order mark
     std::string m_pending;
+};
+
+// The survey's lines: the folder is created and the log opened once.
+class CPathLogWriter : public CUtf8LineWriter {
+  public:
+    CPathLogWriter(os::FileSystem& fs, os::System& sys)
+        : CUtf8LineWriter(fs, GetPathLogPath(fs, sys)) {}
 };
