@@ -155,6 +155,7 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     int m_nDirExits = 0;
     os::WString m_sOwnFolder;  // never walked: the program's own folder below the documents
     bool m_bWalking = false;
+    bool m_bWalkAwaitsMessage = false;  // the pass's end waits for a message still arriving
     AfterResend m_nAfterResend = AfterResend::EndPair;
     // The open enumerations from the current item down to m_sCurDir, each standing just after
     // the subfolder the walk went into, so that a finished subfolder never makes its parent be

@@ -1,6 +1,7 @@
 // What arrives from the partner: the forward dispatcher (incoming connection), the drive-list
 // handshake, the command table, the folder list at the destination, error reports.
 #include <cstring>
+#include <utility>
 
 #include "app/TandrixDlg.h"
 #include "os/Text.h"
@@ -116,8 +117,8 @@ void CTandrixDlg::SendFolderList() {
 
 void CTandrixDlg::OnIncomingData() {
     // While the transfer stream flows, everything already waiting is taken in one go instead
-    // of one read per notification; a read that leaves the buffer part empty ends it. Other states take one
-    // read, as their messages are answered before the partner sends more.
+    // of one read per notification; a read that leaves the buffer part empty ends it. Other states
+    // take one read, as their messages are answered before the partner sends more.
     for (int reads = 0; reads < kMaxReadsPerEvent; ++reads) {
         if (!m_ServerSocket.m_pAccepted) {
             break;
@@ -216,6 +217,8 @@ void CTandrixDlg::TakeForwardMessages(bool settled) {
         // A SENDCPYERROR alone, or one whose path is still arriving: a report the partner
         // repeats, or the next frame, settles it sooner.
         Window().SetTimer(kTimerMessageSettle, wire::kQuietPauseMs);
+    } else if (std::exchange(m_bWalkAwaitsMessage, false) && m_bWalking) {
+        RunWalk(WalkStep::StartItem);  // the sending pass ends with the message taken
     }
 }
 

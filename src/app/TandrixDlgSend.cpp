@@ -102,6 +102,7 @@ void CTandrixDlg::StartPass(int pass) {
 // or log stays open behind it.
 void CTandrixDlg::LeaveWalk() {
     m_bWalking = false;
+    m_bWalkAwaitsMessage = false;
     m_openDirs.clear();
     m_pSurvey.reset();
     m_os.fs.ReadAhead(os::WString(), 0);
@@ -138,14 +139,17 @@ void CTandrixDlg::RunWalk(WalkStep step) {
         if (!m_bRunning) {
             LeaveWalk();
             AbandonCopy();
+            CloseProgress();  // also where the partner ended the copy first and left no role
             return;
         }
         if (startItem) {
             if (m_pSendPath->m_nCurrent >= m_pSendPath->Count()) {
                 if (m_nSendPass == 2 && m_forward.HasPending()) {
-                    // A message still held back (a report, or a bare stop) is taken now.
-                    TakeForwardMessages(true);
-                    continue;
+                    // A message still arriving (a report, or a bare stop) is awaited: taken
+                    // now, a report cut by the network would name a cut path. The next
+                    // message or the quiet after it settles it and the walk goes on.
+                    m_bWalkAwaitsMessage = true;
+                    return;  // m_bWalking stays set
                 }
                 if (m_nSendPass == 2 && m_bErrPathPending) {
                     // A report that came after the last entry is honoured before the end.

@@ -99,6 +99,7 @@ void CTandrixDlg::OnBackChannelData() {
     }
     m_bSourceHeardSinceStop = m_bSourceHeardSinceStop || got > 0;
     std::vector<wire::BackMessage> messages;
+    m_backReader.HearDestination(m_nRole == 1);
     m_backReader.Feed(buffer, static_cast<size_t>(got), messages);
     for (const auto& message : messages) {
         OnBackWord(message);

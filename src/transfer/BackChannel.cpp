@@ -68,7 +68,9 @@ void BackChannelReader::Feed(const char* data, size_t length, std::vector<BackMe
             }
             matched = std::max(matched, same);
         }
-        if (couldGrow && !(complete != nullptr && complete->text.size() == rest.size())) {
+        const bool takenAsItIs = complete != nullptr && complete->text.size() == rest.size() &&
+                                 !(m_fromDestination && complete->word == BackWord::StopCopy);
+        if (couldGrow && !takenAsItIs) {
             break;  // wait for the rest of the word
         }
         if (complete != nullptr) {

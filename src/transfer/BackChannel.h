@@ -32,7 +32,10 @@ std::string MakeBackWord(BackWord word, char letter = 0);
 // - Within the bytes held, the longest word that matches wins ("StopCopyRecv" over
 //   "StopCopy"); while the bytes held could still grow into a longer word, they wait.
 // - At the end of a read, bytes that are exactly a complete word are that word, even if a
-//   longer word starts with it: a lone "StopCopy" is never held back.
+//   longer word starts with it: a lone "StopCopy" is never held back. The one exception is a
+//   reader that hears a destination (`HearDestination`): a destination sends "StopCopyRecv"
+//   and never "StopCopy", so a read that ends after "StopCopy" is the first part of
+//   "StopCopyRecv" and waits for the rest.
 // - Bytes that cannot become a word are dropped: the start of a word that broke off as a
 //   whole, any other byte alone. The reader thus finds the next word after garbage, but
 //   never a word inside the remains of another.
@@ -44,12 +47,15 @@ class BackChannelReader {
 
     // Appends the messages completed by one read to `out`, in order.
     void Feed(const char* data, size_t length, std::vector<BackMessage>& out);
+    // Whether the bytes come from a destination (this PC is the source of the copy).
+    void HearDestination(bool fromDestination) { m_fromDestination = fromDestination; }
     // Forgets a partly received word (for a new connection).
     void Reset() { m_held.clear(); }
     size_t Held() const { return m_held.size(); }
 
   private:
     std::string m_held;
+    bool m_fromDestination = false;
 };
 
 }  // namespace wire

@@ -27,8 +27,9 @@ BackMessage End(char letter) {
     return {BackWord::EndOfTransfer, letter};
 }
 
-Messages Feed(const Reads& reads) {
+Messages Feed(const Reads& reads, bool fromDestination = false) {
     wire::BackChannelReader reader;
+    reader.HearDestination(fromDestination);
     Messages out;
     for (const std::string& read : reads) {
         reader.Feed(read.data(), read.size(), out);
@@ -94,6 +95,16 @@ TEST(BackChannel, ReadsGiveTheirWordsInOrder) {
     for (const auto& row : rows) {
         EXPECT_EQ(Feed(row.reads), row.expected) << testing::PrintToString(row.reads);
     }
+}
+
+// A source hears only "StopCopyRecv" from its destination, so a read that ends after its
+// first eight bytes is no "StopCopy": the source would drop the copy with its window open.
+TEST(BackChannel, ASourceWaitsForTheRestOfAStopRequestCutAfterStopCopy) {
+    EXPECT_EQ(Feed({"StopCopy", "Recv"}, true), Messages{kStopRecv});
+    EXPECT_EQ(Feed({"StopCopy"}, true), Messages{});
+    EXPECT_EQ(Feed({"StopCopyRe", "cv", "StopCopy", "Recv"}, true),
+              (Messages{kStopRecv, kStopRecv}));
+    EXPECT_EQ(Feed({"StopCopy", "ReplyStopCopyRecv"}, true), (Messages{kStop, kReply}));
 }
 
 TEST(BackChannel, SplittingAStreamAnywhereGivesTheSameWords) {

@@ -46,6 +46,23 @@ TEST(FaultCampaign, AVanishedFileStaysNamedAfterABreak) {
     EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
 }
 
+// The destination's user stops while reads are split at random: the stop request reaches the
+// source in two reads, cut right after "StopCopy", and must still be a stop request.
+TEST(FaultCampaign, AStopRequestCutInTwoIsStillAStopRequest) {
+    constexpr uint64_t kSeed = 6472;
+    const RunReport report = RunCampaignSeed(kSeed, kAllFaults);
+    EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
+}
+
+// A damaged stream, reads split at random: the destination's error report is still arriving
+// when the sending pass reaches its end, which must wait for the whole path, not resume from a
+// cut one.
+TEST(FaultCampaign, AReportStillArrivingAtTheEndOfThePassIsAwaited) {
+    constexpr uint64_t kSeed = 6216;
+    const RunReport report = RunCampaignSeed(kSeed, kAllFaults);
+    EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
+}
+
 // The checker itself: a clean copy passes, and each planted fault in its result is caught.
 TEST(FaultCampaign, TheCheckerCatchesWhatItMustCatch) {
     constexpr uint64_t kSeed = 3;
