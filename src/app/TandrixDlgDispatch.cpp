@@ -228,6 +228,11 @@ void CTandrixDlg::TakeForwardMessages(bool settled) {
 void CTandrixDlg::OnMessageSettled() {
     Window().KillTimer(kTimerMessageSettle);
     if (m_nCom == 2 || m_nCom == 5) {
+        if (m_pendingMessage.empty()) {
+            // The quiet of a frame that ended before this state: the list has not begun to
+            // arrive, and its first bytes start the wait again.
+            return;
+        }
         std::string message;
         message.swap(m_pendingMessage);
         if (m_nCom == 2) {

@@ -63,6 +63,15 @@ TEST(FaultCampaign, AReportStillArrivingAtTheEndOfThePassIsAwaited) {
     EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
 }
 
+// A slow network cuts the frame that asks for the folder list: the quiet after its first part
+// must not be taken for an empty folder list once the frame is whole (the destination read it
+// as a full drive and named its shortcut after the wrong drive).
+TEST(FaultCampaign, TheQuietOfACutFrameIsNoEmptyFolderList) {
+    constexpr uint64_t kSeed = 14354;
+    const RunReport report = RunCampaignSeed(kSeed, kAllFaults);
+    EXPECT_TRUE(report.passed) << Describe(report) << "\n  replay: " << Replay(report, "all");
+}
+
 // The checker itself: a clean copy passes, and each planted fault in its result is caught.
 TEST(FaultCampaign, TheCheckerCatchesWhatItMustCatch) {
     constexpr uint64_t kSeed = 3;
