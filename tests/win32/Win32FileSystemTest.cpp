@@ -333,8 +333,9 @@ TEST(Win32ReadAheadTest, FilesReadAheadStayFreeForEverythingElse) {
     TempFolder dir;
     const WString folder = dir / u"ahead";
     ASSERT_TRUE(CreateDirectoryW(W(folder), nullptr));
+    const std::string body(70000, 'x');  // large enough to be read ahead
     for (int i = 0; i < 200; ++i) {
-        WriteWholeFile(folder + u"\\f" + os::ToWString(i), std::string(5000, 'x'));
+        WriteWholeFile(folder + u"\\f" + os::ToWString(i), body);
     }
     {
         os::win32::Win32FileSystem fs;
@@ -342,7 +343,7 @@ TEST(Win32ReadAheadTest, FilesReadAheadStayFreeForEverythingElse) {
         for (int i = 0; i < 200; ++i) {
             const WString path = folder + u"\\f" + os::ToWString(i);
             fs.ReadAheadStep();
-            EXPECT_EQ(ReadWholeFile(path), std::string(5000, 'x'));
+            EXPECT_EQ(ReadWholeFile(path), body);
             if (i % 2 == 0) {
                 EXPECT_TRUE(fs.MoveFile(path, path + u".moved", 0)) << i;
                 EXPECT_TRUE(fs.DeleteFile(path + u".moved")) << i;

