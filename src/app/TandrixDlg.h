@@ -173,6 +173,12 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     CUiPacer m_sendPacer;                       // progress and message pumping of the walk
     int m_nUnpumpedFiles = 0;
     std::vector<uint8_t> m_sendBuf;  // a file entry and its first piece, sent together
+    // What the walk has queued for the stream and not yet sent: the entries and bodies of small
+    // files leave together in sends of up to kStreamBatch bytes. Emptied before the walk lets
+    // any message in or returns, so nothing it caused can overtake what it queued before.
+    static constexpr size_t kStreamBatch = size_t{256} << 10;
+    std::vector<uint8_t> m_streamBatch;
+    std::vector<uint8_t> m_streamSending;
 
     CClientSocket m_ClientSocket;
     CServerSocket m_ServerSocket;
@@ -263,6 +269,10 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     int SendOneFile(const os::WString& path, const os::FindData& record);
     void SendDirEntry(const os::WString& path2);
     bool SendWithRetries(const void* data, size_t size);
+    bool QueueStream(const void* data, size_t size);
+    bool SendBatch();
+    bool FlushStream();
+    void StreamSendFailed();
     void SendPathLog();
     bool PeerDriveIsNtfs() const;
     void NoteNotSent(const os::WString& source, const os::WString& destination);

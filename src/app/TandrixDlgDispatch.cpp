@@ -75,6 +75,10 @@ bool CTandrixDlg::SendForward(const void* data, size_t size) {
     if (size == 0) {
         return true;
     }
+    // What the walk queued for the stream goes first.
+    if (!m_streamBatch.empty() && !SendBatch()) {
+        return false;
+    }
     const int sent = m_ClientSocket.Send(data, static_cast<int>(size));
     return sent == static_cast<int>(size);
 }

@@ -105,6 +105,7 @@ void CTandrixDlg::LeaveWalk() {
     m_bWalkAwaitsMessage = false;
     m_openDirs.clear();
     m_pSurvey.reset();
+    m_streamBatch.clear();  // sent already, or part of a copy that was abandoned
     m_os.fs.ReadAhead(os::WString(), 0);
 }
 
@@ -128,7 +129,9 @@ void CTandrixDlg::SurveyLine(const os::WString& path2) {
 void CTandrixDlg::PumpWalk() {
     if (++m_nUnpumpedFiles >= kPumpEveryFiles || m_sendPacer.Due(m_os.sys.TickCount())) {
         m_nUnpumpedFiles = 0;
-        m_os.ui.PumpMessages();
+        if (FlushStream()) {
+            m_os.ui.PumpMessages();
+        }
     }
 }
 
@@ -148,12 +151,18 @@ void CTandrixDlg::RunWalk(WalkStep step) {
                     // A message still arriving (a report, or a bare stop) is awaited: taken
                     // now, a report cut by the network would name a cut path. The next
                     // message or the quiet after it settles it and the walk goes on.
+                    if (!FlushStream()) {
+                        continue;
+                    }
                     m_bWalkAwaitsMessage = true;
                     return;  // m_bWalking stays set
                 }
                 if (m_nSendPass == 2 && m_bErrPathPending) {
                     // A report that came after the last entry is honoured before the end.
                     startItem = false;
+                    continue;
+                }
+                if (!FlushStream()) {
                     continue;
                 }
                 LeaveWalk();
@@ -186,6 +195,7 @@ void CTandrixDlg::RunWalk(WalkStep step) {
                 startItem = true;
                 break;
             case UpResult::Yield:
+                FlushStream();
                 return;  // timer 5 or 8 continues the walk; m_bWalking stays set
         }
     }
@@ -379,6 +389,10 @@ CTandrixDlg::UpResult CTandrixDlg::GoUp() {
 }
 
 void CTandrixDlg::HandlePendingReport() {
+    // Everything before the break goes out before the pause: the marker must start a read.
+    if (!FlushStream()) {
+        return;
+    }
     m_os.sys.Sleep(kResumePauseMs);
     const std::string marker = wire::MakeResumeMarker();
     SendForward(marker.data(), marker.size());
@@ -504,6 +518,57 @@ bool CTandrixDlg::SendWithRetries(const void* data, size_t size) {
                                        [this] { return m_bRunning; });
 }
 
+// The stream's bytes in order: small ones wait in the batch, a large one goes out at once
+// after whatever waits before it. The receiver reads the same bytes however they are cut.
+bool CTandrixDlg::QueueStream(const void* data, size_t size) {
+    if (m_streamBatch.size() + size > kStreamBatch && !SendBatch()) {
+        return false;
+    }
+    if (size >= kStreamBatch) {
+        return SendWithRetries(data, size);
+    }
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    m_streamBatch.insert(m_streamBatch.end(), bytes, bytes + size);
+    return true;
+}
+
+bool CTandrixDlg::SendBatch() {
+    if (m_streamBatch.empty()) {
+        return true;
+    }
+    // A send that waits lets messages in: the batch is out of the way before it goes.
+    m_streamSending.swap(m_streamBatch);
+    m_streamBatch.clear();
+    const bool sent = SendWithRetries(m_streamSending.data(), m_streamSending.size());
+    m_streamSending.clear();
+    return sent;
+}
+
+bool CTandrixDlg::FlushStream() {
+    if (SendBatch()) {
+        return true;
+    }
+    StreamSendFailed();
+    return false;
+}
+
+// The stream could not be sent on: the copy ends, and the user hears why unless what ended
+// it (a stop, a lost connection) has already said so.
+void CTandrixDlg::StreamSendFailed() {
+    m_streamBatch.clear();
+    if (!m_bRunning) {
+        AbandonCopy();
+        return;
+    }
+    const int code = m_ClientSocket.LastError();
+    AbandonCopy();
+    const os::WString codeText = os::ToWString(code);
+    ShowMessage(m_os.ui,
+                u"ファイルコピー中にエラーが発生しました。エラーコード=" + codeText + u"\n" +
+                    m_os.sys.ErrorText(static_cast<uint32_t>(code)),
+                u"", os::kMbIconError);
+}
+
 // A file or folder that cannot go whole: the source's own list names it, and a partner that
 // knows the "not intact" entry hears of it in stream order (when its path fits an entry).
 void CTandrixDlg::NoteNotSent(const os::WString& source, const os::WString& destination) {
@@ -511,8 +576,10 @@ void CTandrixDlg::NoteNotSent(const os::WString& source, const os::WString& dest
     if (m_bPeerKnowsTdx && m_bRunning) {
         const std::string entry = wire::MakeNotIntactEntry(destination);
         if (!entry.empty()) {
-            SendForward(entry.data(), entry.size());
             m_markedNotIntact.emplace_back(source, destination);
+            if (!QueueStream(entry.data(), entry.size())) {
+                StreamSendFailed();
+            }
         }
     }
 }
@@ -532,7 +599,9 @@ void CTandrixDlg::ShowWalkProgress(const os::WString& path, uint64_t size, uint6
         m_pProgress->SetFileRange(size / divisor);
         m_pProgress->SetFilePos(sent / divisor);
     }
-    m_os.ui.PumpMessages();
+    if (FlushStream()) {
+        m_os.ui.PumpMessages();
+    }
 }
 
 int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record) {
@@ -585,12 +654,13 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     bool failed = false;
     if (m_nTotalFiles <= kSmallCopyFiles) {
         // A copy of a few files keeps its pauses around each header, the entry on its own.
+        failed = !SendBatch();
         m_os.sys.Sleep(kSmallCopyPauseMs);
-        failed = !SendWithRetries(m_sendBuf.data(), entry.size());
+        failed = failed || !SendWithRetries(m_sendBuf.data(), entry.size());
         m_os.sys.Sleep(kSmallCopyPauseMs);
         failed = failed || (first > 0 && !SendWithRetries(firstPiece, first));
     } else {
-        failed = !SendWithRetries(m_sendBuf.data(), entry.size() + first);
+        failed = !QueueStream(m_sendBuf.data(), entry.size() + first);
     }
     if (!failed) {
         sent = first;
@@ -608,7 +678,7 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
             return 6;
         }
         const uint64_t piece = std::min<uint64_t>(got, record.size - sent);
-        if (!SendWithRetries(m_pTransferBuf.data(), static_cast<size_t>(piece))) {
+        if (!QueueStream(m_pTransferBuf.data(), static_cast<size_t>(piece))) {
             failed = true;
             break;
         }
@@ -628,25 +698,15 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         while (sent < record.size) {
             const size_t piece =
                 static_cast<size_t>(std::min<uint64_t>(kPieceSize, record.size - sent));
-            if (!SendWithRetries(m_pTransferBuf.data(), piece)) {
+            if (!QueueStream(m_pTransferBuf.data(), piece)) {
                 failed = true;
                 break;
             }
             sent += piece;
         }
     }
-    if (failed && !m_bRunning) {
-        AbandonCopy();
-        return 6;
-    }
     if (failed) {
-        const int code = m_ClientSocket.LastError();
-        AbandonCopy();
-        const os::WString codeText = os::ToWString(code);
-        ShowMessage(m_os.ui,
-                    u"ファイルコピー中にエラーが発生しました。エラーコード=" + codeText + u"\n" +
-                        m_os.sys.ErrorText(static_cast<uint32_t>(code)),
-                    u"", os::kMbIconError);
+        StreamSendFailed();
         return 6;
     }
     if (!intact) {
@@ -664,7 +724,9 @@ void CTandrixDlg::SendDirEntry(const os::WString& path2) {
     }
     RecordEntry(false);
     const std::string entry = wire::MakeDirectoryEntry(path2);
-    SendForward(entry.data(), entry.size());
+    if (!QueueStream(entry.data(), entry.size())) {
+        StreamSendFailed();
+    }
 }
 
 void CTandrixDlg::SendPathLog() {
@@ -682,6 +744,9 @@ void CTandrixDlg::SendPathLog() {
     const char ascii = static_cast<char>(letter < 0x80 ? letter : u'C');
     const char sentLetter = (m_nCopyMode == 3) ? static_cast<char>(std::tolower(ascii))
                                                : static_cast<char>(std::toupper(ascii));
+    if (!FlushStream()) {
+        return;
+    }
     const std::string end = wire::MakeEndOfPathLog(sentLetter);
     SendForward(end.data(), end.size());
 }

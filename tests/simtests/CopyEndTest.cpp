@@ -226,7 +226,11 @@ TEST_F(CopyEndTest, LosingTheSourcesConnectionEndsTheCopyOnBothPcs) {
         TakeBox(*src).rfind(u"ファイルコピー中にエラーが発生しました。エラーコード=10054\n", 0),
         0u);
     EXPECT_EQ(src->ui().OpenBox(), nullptr);
-    EXPECT_EQ(ArrivedFiles(), 5) << "no partial file is left behind";
+    // Whatever got through before the cut is complete; nothing partial is left behind.
+    const int arrived = ArrivedFiles();
+    EXPECT_GT(arrived, 0);
+    EXPECT_LT(arrived, kBulkFiles);
+    EXPECT_EQ(dst->fs().Dump(u"D:\\Ferrylo\\Bulk", false).find("~tdx"), std::string::npos);
 }
 
 TEST_F(CopyEndTest, ACopyCommandDuringACopyStartsNoSecondCopy) {
