@@ -31,8 +31,22 @@ os::WString NameOf(const os::WString& path) {
 
 }  // namespace
 
-bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath) {
+bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath,
+                       bool wholeBodyAtHand) {
     Discard();
+    m_bAtFinal = false;
+    if (wholeBodyAtHand && finalPath.size() <= kMaxPath) {
+        // One create and no rename. CREATE_NEW fails on any entry that answers to the name,
+        // its short name included; those take the temporary file and the careful commit.
+        m_pFile = m_fs.Open(finalPath, os::OpenMode::CreateNew);
+        if (m_pFile) {
+            m_sTemp = finalPath;
+            m_sFinal = finalPath;
+            m_bClosed = false;
+            m_bAtFinal = true;
+            return true;
+        }
+    }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const os::WString temp = TempName(folder, ++m_nSerial);
         if (temp.size() > kMaxPath) {
@@ -86,6 +100,13 @@ void CBodyFile::StampTimes() {
 bool CBodyFile::Commit(uint32_t attributes) {
     if (!IsHeld()) {
         return false;
+    }
+    if (m_bAtFinal && m_pFile) {
+        m_sTemp.clear();
+        StampTimes();
+        m_pFile->SetAttributes(attributes);
+        m_pFile.reset();
+        return true;
     }
     // The rename fails on any entry that answers to the final name, its short name included;
     // only then is it worth looking at what is there. The attributes come after the rename, so

@@ -1,6 +1,8 @@
 // One received file body on its way to its final name. The body is written through a single
 // handle into a temporary file beside the final name; only a commit replaces what was there,
-// so an interrupted or damaged body never costs the user an older copy of the file.
+// so an interrupted or damaged body never costs the user an older copy of the file. A body that
+// arrived whole with its entry, for a name nothing answers to, is written under its final name
+// at once: it is complete as soon as it is written, and a discard removes it again.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +20,10 @@ class CBodyFile {
     CBodyFile& operator=(const CBodyFile&) = delete;
 
     // Creates a new, empty temporary file in `folder` (the parent of `finalPath`) under a name
-    // that no existing entry has. False when none could be created; a body already held is
-    // discarded first.
-    bool Create(const os::WString& folder, const os::WString& finalPath);
+    // that no existing entry has; with `wholeBodyAtHand` the file is made under `finalPath`
+    // itself where nothing answers to that name. False when none could be created; a body
+    // already held is discarded first.
+    bool Create(const os::WString& folder, const os::WString& finalPath, bool wholeBodyAtHand);
     bool Write(const uint8_t* data, size_t size);
     // The last byte is written: remembers the three times; the handle stays open for the commit.
     void Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite);
@@ -30,7 +33,8 @@ class CBodyFile {
     // discarded and false is returned. Where the name is free, the file is renamed, stamped and
     // closed through the one handle it was written with.
     bool Commit(uint32_t attributes);
-    // Removes the temporary file; the final name is not touched.
+    // Removes the file the body was written to: the temporary file, or the file this body made
+    // under its final name. Nothing that was there before is touched.
     void Discard();
 
     bool IsHeld() const { return !m_sTemp.empty(); }
@@ -47,6 +51,7 @@ class CBodyFile {
     uint64_t m_nCreation = 0;
     uint64_t m_nLastAccess = 0;
     uint64_t m_nLastWrite = 0;
-    bool m_bClosed = false;  // the last byte is written
-    uint32_t m_nSerial = 0;  // numbers the temporary names, so that a leftover never blocks one
+    bool m_bClosed = false;   // the last byte is written
+    bool m_bAtFinal = false;  // made under its final name (m_sTemp holds that name)
+    uint32_t m_nSerial = 0;   // numbers the temporary names, so that a leftover never blocks one
 };

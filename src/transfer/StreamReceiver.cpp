@@ -274,12 +274,13 @@ size_t CStreamReceiver::TakeMetadata(const uint8_t* data, size_t size) {
     // next read that may never come.
     if (m_nMetaCount == kMetadataSize) {
         m_nMetaCount = 0;
-        BeginFile();
+        BeginFile(size - take);
     }
     return take;
 }
 
-void CStreamReceiver::BeginFile() {
+// `atHand`: the bytes of this read after the entry, where the body begins.
+void CStreamReceiver::BeginFile(size_t atHand) {
     const wire::FileMeta meta = wire::DecodeMeta(reinterpret_cast<const char*>(m_meta));
     m_nCreation = meta.creationTime;
     m_nLastAccess = meta.lastAccessTime;
@@ -298,12 +299,13 @@ void CStreamReceiver::BeginFile() {
     m_host.SetFileName(m_sPath);
     m_host.SetFileRange(m_nSize);
     m_host.SetFilePos(0);
-    // The body goes to a new file beside its final name; whatever is at that name now stays
-    // untouched until the body is committed.
+    // The body goes to a new file; whatever is at its name now stays untouched until the body
+    // is committed.
     const os::WString folder = FolderOf(m_sPath);
-    if (!CreateBody(folder)) {
+    const bool wholeBodyAtHand = m_nSize <= atHand;
+    if (!CreateBody(folder, wholeBodyAtHand)) {
         m_folders.Forget();  // a folder may have vanished since it was made: once more
-        if (!CreateBody(folder)) {
+        if (!CreateBody(folder, wholeBodyAtHand)) {
             MarkDamaged();  // its body is consumed without being written
             return;
         }
@@ -313,8 +315,8 @@ void CStreamReceiver::BeginFile() {
     }
 }
 
-bool CStreamReceiver::CreateBody(const os::WString& folder) {
-    return m_folders.Ensure(folder) && m_body.Create(folder, m_sPath);
+bool CStreamReceiver::CreateBody(const os::WString& folder, bool wholeBodyAtHand) {
+    return m_folders.Ensure(folder) && m_body.Create(folder, m_sPath, wholeBodyAtHand);
 }
 
 size_t CStreamReceiver::TakeBody(const uint8_t* data, size_t size) {

@@ -103,8 +103,8 @@ class CStreamReceiver {
     void DispatchHeader(bool& stop);
     void FinishPath();
     void FinishMark(const os::WString& path);
-    void BeginFile();
-    bool CreateBody(const os::WString& folder);
+    void BeginFile(size_t atHand);
+    bool CreateBody(const os::WString& folder, bool wholeBodyAtHand);
     void FinishBody();
     void CommitBody();
     void MarkDamaged();

@@ -873,6 +873,38 @@ TEST(StreamReceiver, CompleteBodyIsCommittedByTheNextHeaderOrTheEnd) {
     }
 }
 
+// A body that comes whole with its entry, for a free name, is made under that name: one create,
+// no temporary file and no rename. A "not intact" entry after it still takes it away, and a
+// taken name still goes through a temporary file.
+TEST(StreamReceiver, BodyThatArrivesWithItsEntryIsWrittenUnderItsName) {
+    const os::WString p = u"E:\\Ferrylo\\p.txt";
+    const auto tempTouched = [](const World& w) {
+        for (const auto& path : w.spy.touched) {
+            if (path.find(u"~tdx") != os::WString::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    {
+        World w;
+        w.rx.Reset(kBase, true);
+        w.Read(FileEntry(p, "new"));
+        EXPECT_EQ(w.fs.ReadFile(p), "new");
+        EXPECT_FALSE(tempTouched(w));
+        w.Read(StreamBuilder().NotIntact(p).Bytes());
+        EXPECT_FALSE(w.fs.Exists(p));
+        EXPECT_EQ(w.NotDelivered(), std::vector<std::string>{"E:\\Ferrylo\\p.txt"});
+    }
+    {
+        World w;
+        w.fs.WriteFile(p, "older");
+        w.Read(FileEntry(p, "new"));
+        EXPECT_EQ(w.fs.ReadFile(p), "new");
+        EXPECT_TRUE(tempTouched(w));
+    }
+}
+
 TEST(StreamReceiver, MalformedEntriesAreConsumedInStep) {
     struct Row {
         const char* name;
