@@ -14,7 +14,7 @@
 # (BENCH_NO_WMSTATE=1 leaves it out); any wait that still happens is read from each program's
 # own Wine messages and reported beside the total.
 # Profiling a run: BENCH_PERF=PREFIX records `perf` of both programs and both wineservers into
-# PREFIX.PROG_A ...; BENCH_STRACE=PREFIX counts their system calls (BENCH_STRACE_ARGS, default
+# PREFIX.PROG_A ... (BENCH_PERF_ARGS adds options, e.g. "-g"); BENCH_STRACE=PREFIX counts their system calls (BENCH_STRACE_ARGS, default
 # "-c -w", replaces strace's options).
 # Out of CI; needs root. Results are also kept in build/bench-e2e.txt.
 NAME=bench-e2e
@@ -204,7 +204,8 @@ run_tandrix() {
     local tracers=() who
     if [ -n "${BENCH_PERF:-}" ]; then
         for who in PROG_A SERVER_A PROG_B SERVER_B; do
-            perf record -q -o "$BENCH_PERF.$who" -p "${!who}" >/dev/null 2>&1 &
+            # shellcheck disable=SC2086 # the options are words
+            perf record -q ${BENCH_PERF_ARGS:-} -o "$BENCH_PERF.$who" -p "${!who}" >/dev/null 2>&1 &
             tracers+=($!)
         done
     fi

@@ -5,8 +5,6 @@
 
 #include "os/win32/WinApi.h"
 
-#include <vector>
-
 #include "os/win32/WinText.h"
 
 namespace os::win32 {
@@ -100,7 +98,6 @@ void Win32ReadAhead::ReadFolder(const WString& folder, uint32_t skip, uint64_t g
     if (find == INVALID_HANDLE_VALUE) {
         return;
     }
-    std::vector<char> buffer(kBlock);
     uint32_t index = 0;
     do {
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -124,8 +121,11 @@ void Win32ReadAhead::ReadFolder(const WString& folder, uint32_t skip, uint64_t g
         if (file == INVALID_HANDLE_VALUE) {
             continue;
         }
+        if (!m_pBuffer) {
+            m_pBuffer = std::make_unique_for_overwrite<char[]>(kBlock);
+        }
         DWORD got = 0;
-        while (ReadFile(file, buffer.data(), kBlock, &got, nullptr) && got == kBlock) {
+        while (ReadFile(file, m_pBuffer.get(), kBlock, &got, nullptr) && got == kBlock) {
         }
         CloseHandle(file);
     } while (FindNextFileW(find, &data));

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -39,6 +40,9 @@ class Win32ReadAhead {
     uint64_t m_nGeneration = 0;      // counts the Start calls; a new one ends the current folder
     bool m_bWaitingForRoom = false;  // the thread waits for the program to take files
     bool m_bStop = false;
+    // The thread's read buffer, made when the first file is read and kept: a fresh block for
+    // every folder cost a megabyte of new pages each time.
+    std::unique_ptr<char[]> m_pBuffer;
 };
 
 }  // namespace os::win32
