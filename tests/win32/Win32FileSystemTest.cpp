@@ -391,7 +391,8 @@ TEST(Win32WriteBehindTest, LargeWritesArriveInOrderAndFailuresAreReported) {
     HANDLE h =
         CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    os::win32::Win32WriteBehindFile file(std::make_unique<os::win32::Win32File>(h));
+    os::win32::Win32WriteBehind engine;
+    os::win32::Win32WriteBehindFile file(engine, std::make_unique<os::win32::Win32File>(h));
     const std::string block(1u << 20, 'z');
     uint32_t written = 0;
     EXPECT_FALSE(file.Write(block.data(), static_cast<uint32_t>(block.size()), written));

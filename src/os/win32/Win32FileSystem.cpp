@@ -92,7 +92,8 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
         return nullptr;
     }
     if (mode == OpenMode::CreateNew) {
-        return std::make_unique<Win32WriteBehindFile>(std::make_unique<Win32File>(h));
+        return std::make_unique<Win32WriteBehindFile>(m_writeBehind,
+                                                      std::make_unique<Win32File>(h));
     }
     return std::make_unique<Win32File>(h);
 }

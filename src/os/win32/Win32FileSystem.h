@@ -3,6 +3,7 @@
 
 #include "os/FileSystem.h"
 #include "os/win32/Win32ReadAhead.h"
+#include "os/win32/Win32WriteBehind.h"
 
 namespace os::win32 {
 
@@ -31,6 +32,7 @@ class Win32FileSystem : public FileSystem {
 
   private:
     Win32ReadAhead m_readAhead;
+    Win32WriteBehind m_writeBehind;  // outlives every file it writes for: files drain first
 };
 
 }  // namespace os::win32
