@@ -46,9 +46,6 @@ class File {
     virtual ~File() = default;
     virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
     virtual bool Write(const void* data, uint32_t size, uint32_t& written) = 0;
-    // Everything written so far is on its way to the disk, or the write that failed is known
-    // (false, with its error). A file may finish large writes behind its caller.
-    virtual bool Flush() { return true; }
     virtual uint64_t Size() = 0;
     // The file as it stands now (its size and last write time), asked through this handle.
     virtual bool QueryState(uint64_t& size, uint64_t& lastWriteTime) = 0;

@@ -84,12 +84,11 @@ bool CBodyFile::Write(const uint8_t* data, size_t size) {
     return true;
 }
 
-bool CBodyFile::Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite) {
+void CBodyFile::Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite) {
     m_nCreation = creation;
     m_nLastAccess = lastAccess;
     m_nLastWrite = lastWrite;
     m_bClosed = true;
-    return !m_pFile || m_pFile->Flush();
 }
 
 void CBodyFile::StampTimes() {

@@ -26,8 +26,7 @@ class CBodyFile {
     bool Create(const os::WString& folder, const os::WString& finalPath, bool wholeBodyAtHand);
     bool Write(const uint8_t* data, size_t size);
     // The last byte is written: remembers the three times; the handle stays open for the commit.
-    // False when a write that was still on its way to the disk failed.
-    bool Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite);
+    void Close(uint64_t creation, uint64_t lastAccess, uint64_t lastWrite);
     // Puts the finished body at its final name, replacing a file of exactly that name (whatever
     // its attributes), and gives it its times and `attributes`. A folder at that name, or an
     // entry that answers to it only through its short name, is left alone: the body is then

@@ -350,11 +350,7 @@ void CStreamReceiver::FinishBody() {
     if (!m_bEntrySafe || m_bDamaged) {
         return;
     }
-    if (!m_body.Close(m_nCreation, m_nLastAccess, m_nLastWrite)) {
-        m_folders.Forget();
-        MarkDamaged();  // its last bytes never reached the disk
-        return;
-    }
+    m_body.Close(m_nCreation, m_nLastAccess, m_nLastWrite);
     m_bBodyPending = true;
     if (!m_bPeerMarks) {
         CommitBody();  // no "not intact" entry can follow it

@@ -72,8 +72,6 @@ class SimFileSystem : public os::FileSystem {
     bool RemoveDrive(char16_t letter);  // open handles on it fail from now on
     bool SetMediumPresent(char16_t letter, bool present);
     bool SetWriteFault(char16_t letter, bool fault);  // every Write fails with kErrWriteFault
-    // Writes are taken but fail on their way to the disk: Flush fails with kErrWriteFault.
-    bool SetLateWriteFault(char16_t letter, bool fault);
     // Replaces the free space GetDiskFreeSpace reports; writes still stop at the capacity.
     bool SetFreeSpaceOverride(char16_t letter, std::optional<uint64_t> freeBytes);
     uint64_t UsedBytes(char16_t letter) const;

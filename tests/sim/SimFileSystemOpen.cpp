@@ -55,13 +55,6 @@ class SimOpenFile : public os::File {
         return true;
     }
 
-    bool Flush() override {
-        if (m_write && m_drive->lateWriteFault) {
-            return m_fs.Fail(kErrWriteFault);
-        }
-        return true;
-    }
-
     bool Write(const void* data, uint32_t size, uint32_t& written) override {
         written = 0;
         if (!m_write) {

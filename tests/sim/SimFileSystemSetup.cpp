@@ -55,14 +55,6 @@ bool SimFileSystem::SetWriteFault(char16_t letter, bool fault) {
     return drive != nullptr;
 }
 
-bool SimFileSystem::SetLateWriteFault(char16_t letter, bool fault) {
-    const auto drive = DriveOf(letter);
-    if (drive) {
-        drive->lateWriteFault = fault;
-    }
-    return drive != nullptr;
-}
-
 bool SimFileSystem::SetFreeSpaceOverride(char16_t letter, std::optional<uint64_t> freeBytes) {
     const auto drive = DriveOf(letter);
     if (drive) {

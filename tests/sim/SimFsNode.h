@@ -79,7 +79,6 @@ struct SimDrive {
     std::optional<uint64_t> freeOverride;
     bool mediumPresent = true;
     bool writeFault = false;
-    bool lateWriteFault = false;  // writes seem to succeed; Flush reports the failure
     bool gone = false;
     std::shared_ptr<SimNode> root;
 

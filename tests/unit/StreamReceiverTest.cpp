@@ -674,23 +674,6 @@ TEST(StreamReceiver, DiskRunningOutMidBodyDeletesTheShortFile) {
     EXPECT_EQ(w.rx.FileIndex(), 1);
 }
 
-// A write the file system took but could not put on the disk shows only when the body ends:
-// the file goes and its path is named, as for a write that failed at once.
-TEST(StreamReceiver, WriteThatFailsBehindTheReceiverLosesNoFileSilently) {
-    World w;
-    const os::WString path = u"E:\\Ferrylo\\late.bin";
-    StreamBuilder b;
-    b.File(Entry{path, Pattern(200000, 3)});
-    w.fs.SetLateWriteFault(u'E', true);
-    w.FeedInPieces(b.Bytes(), 65536);
-    w.fs.SetLateWriteFault(u'E', false);
-    w.Read(StreamBuilder().File(Entry{u"E:\\Ferrylo\\next.txt", "next"}).Bytes());
-    EXPECT_FALSE(w.fs.Exists(path));
-    EXPECT_EQ(w.TempIn(kBase), u"");
-    EXPECT_EQ(w.NotDelivered(), std::vector<std::string>{"E:\\Ferrylo\\late.bin"});
-    EXPECT_EQ(w.fs.ReadFile(u"E:\\Ferrylo\\next.txt"), "next");
-}
-
 TEST(StreamReceiver, FileThatCannotBeCreatedIsConsumedAndTheNextOneLands) {
     struct Row {
         const char* name;

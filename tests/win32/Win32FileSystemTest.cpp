@@ -9,9 +9,7 @@
 
 #include "TempFolder.h"
 #include "os/Text.h"
-#include "os/win32/Win32File.h"
 #include "os/win32/Win32FileSystem.h"
-#include "os/win32/Win32WriteBehind.h"
 #include "os/win32/WinText.h"
 
 namespace {
@@ -358,52 +356,4 @@ TEST(Win32ReadAheadTest, FilesReadAheadStayFreeForEverythingElse) {
         fs.ReadAhead(os::WString(), 0);
         fs.ReadAhead(dir.Path(), 3);  // still reading when the file system goes away
     }
-}
-
-// A new file's large writes may reach the disk behind the program: the file still ends with
-// every byte in order, whatever is asked of it meanwhile, and a write the disk refused fails
-// the next write or the flush with its own error code.
-TEST(Win32WriteBehindTest, LargeWritesArriveInOrderAndFailuresAreReported) {
-    TempFolder dir;
-    const WString path = dir / u"behind.bin";
-    std::string expected;
-    {
-        os::win32::Win32FileSystem fs;
-        auto file = fs.Open(path, OpenMode::CreateNew);
-        ASSERT_TRUE(file);
-        for (int i = 0; i < 12; ++i) {
-            const std::string block((i % 3 == 2) ? 100 : (1u << 20) - i,
-                                    static_cast<char>('a' + i));
-            uint32_t written = 0;
-            ASSERT_TRUE(file->Write(block.data(), static_cast<uint32_t>(block.size()), written));
-            EXPECT_EQ(written, block.size());
-            expected += block;
-            if (i == 6) {
-                EXPECT_EQ(file->Size(), expected.size()) << "what was written before counts";
-            }
-        }
-        EXPECT_TRUE(file->Flush());
-        EXPECT_TRUE(file->SetTimes(nullptr, nullptr, &kSomeTime));
-    }
-    EXPECT_EQ(ReadWholeFile(path), expected);
-
-    // A handle that may only read: every write fails, the later ones behind the program.
-    HANDLE h =
-        CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    os::win32::Win32WriteBehind engine;
-    os::win32::Win32WriteBehindFile file(engine, std::make_unique<os::win32::Win32File>(h));
-    const std::string block(1u << 20, 'z');
-    uint32_t written = 0;
-    EXPECT_FALSE(file.Write(block.data(), static_cast<uint32_t>(block.size()), written));
-    bool failed = false;
-    for (int i = 0; i < 8 && !failed; ++i) {
-        failed = !file.Write(block.data(), static_cast<uint32_t>(block.size()), written);
-    }
-    if (!failed) {
-        failed = !file.Flush();
-    }
-    EXPECT_TRUE(failed);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_FALSE(file.Flush()) << "the failure stays known";
 }

@@ -5,7 +5,6 @@
 
 #include "os/win32/Win32File.h"
 #include "os/win32/Win32FindHandle.h"
-#include "os/win32/Win32WriteBehind.h"
 #include "os/win32/WinText.h"
 
 namespace os::win32 {
@@ -90,10 +89,6 @@ std::unique_ptr<File> Win32FileSystem::Open(const WString& path, OpenMode mode,
     }
     if (h == INVALID_HANDLE_VALUE) {
         return nullptr;
-    }
-    if (mode == OpenMode::CreateNew) {
-        return std::make_unique<Win32WriteBehindFile>(m_writeBehind,
-                                                      std::make_unique<Win32File>(h));
     }
     return std::make_unique<Win32File>(h);
 }

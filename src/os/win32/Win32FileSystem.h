@@ -3,7 +3,6 @@
 
 #include "os/FileSystem.h"
 #include "os/win32/Win32ReadAhead.h"
-#include "os/win32/Win32WriteBehind.h"
 
 namespace os::win32 {
 
@@ -32,7 +31,6 @@ class Win32FileSystem : public FileSystem {
 
   private:
     Win32ReadAhead m_readAhead;
-    Win32WriteBehind m_writeBehind;  // outlives every file it writes for: files drain first
 };
 
 }  // namespace os::win32
