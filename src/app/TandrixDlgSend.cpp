@@ -652,8 +652,10 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     uint64_t sent = 0;
     const size_t first = static_cast<size_t>(std::min<uint64_t>(got, record.size));
     bool failed = false;
-    if (m_nTotalFiles <= kSmallCopyFiles) {
-        // A copy of a few files keeps its pauses around each header, the entry on its own.
+    if (m_nTotalFiles <= kSmallCopyFiles && !m_bPeerKnowsTdx) {
+        // A copy of a few files keeps its pauses around each header, the entry on its own, for
+        // a partner that follows the plain protocol. This program's own receiver takes entries
+        // wherever a read cuts them, so with it a few files leave like many, without pausing.
         failed = !SendBatch();
         m_os.sys.Sleep(kSmallCopyPauseMs);
         failed = failed || !SendWithRetries(m_sendBuf.data(), entry.size());

@@ -280,6 +280,40 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
 
 INSTANTIATE_TEST_SUITE_P(Partners, ChangingFilesTest, ::testing::Bool());
 
+// A copy of a few files waits 300 ms before and after each entry, which goes out on its own,
+// for a partner that follows the plain protocol; between two copies of this program it does not.
+class FewFilesTest : public SenderStoryTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FewFilesTest, PauseAroundEachEntryOnlyForAPartnerWithoutTheTag) {
+    const bool partnerKnowsTag = GetParam();
+    const os::WString folder = u"C:\\Users\\taro\\Documents\\Few";
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\a.txt", "a"));
+    ASSERT_TRUE(
+        src->fs().WriteFile(folder + u"\\b.txt", std::string(3 * CTandrixDlg::kIoBlock, 'b')));
+    StartBoth();
+    Pair();
+    if (!partnerKnowsTag) {
+        OnMain(*src, "a partner without the tag",
+               [](CTandrixDlg& dlg) { dlg.m_bPeerKnowsTdx = false; });
+        Run();
+    }
+    const uint64_t start = world.NowMs();
+    CopyList({folder}, u'D');
+    const uint64_t took = world.NowMs() - start;
+    EXPECT_EQ(TakeBox(*src), kClosing);
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Few\\a.txt"), "a");
+    EXPECT_EQ(dst->fs().ReadFile(u"D:\\Ferrylo\\Few\\b.txt"),
+              std::string(3 * CTandrixDlg::kIoBlock, 'b'));
+    EXPECT_FALSE(dst->fs().Exists(u"D:\\Ferrylo\\FerryloLog.txt"));
+    if (partnerKnowsTag) {
+        EXPECT_LT(took, 300u);
+    } else {
+        EXPECT_GE(took, 6 * 300u) << "two files and the path log, each between two pauses";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Partners, FewFilesTest, ::testing::Bool());
+
 TEST_F(SenderStoryTest, FilesHeldByOtherProgramsAreReadAndOnlyTheUnreadableListed) {
     const os::WString folder = u"C:\\Users\\taro\\Documents\\Held";
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\inbox.db", "mail"));
