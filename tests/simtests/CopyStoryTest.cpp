@@ -197,6 +197,17 @@ class SenderStoryTest : public twopc::TwoPcTest {
         Pair();
         CopyList({folder}, u'D');
     }
+    // Pairs the two programs; without the tag the source takes its partner for one that
+    // follows the plain protocol.
+    void PairWith(bool partnerKnowsTag) {
+        StartBoth();
+        Pair();
+        if (!partnerKnowsTag) {
+            OnMain(*src, "a partner without the tag",
+                   [](CTandrixDlg& dlg) { dlg.m_bPeerKnowsTdx = false; });
+            Run();
+        }
+    }
 };
 
 const os::WString kNotSentList = u"C:\\Users\\taro\\Documents\\ソラノワBasic\\FerryloNotSent.txt";
@@ -240,13 +251,7 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     for (int i = 0; i < 10; ++i) {  // more than ten files: no pauses, entries leave whole
         ASSERT_TRUE(src->fs().WriteFile(folder + u"\\n" + os::ToWString(i), "n"));
     }
-    StartBoth();
-    Pair();
-    if (!partnerKnowsTag) {
-        OnMain(*src, "a partner without the tag",
-               [](CTandrixDlg& dlg) { dlg.m_bPeerKnowsTdx = false; });
-        Run();
-    }
+    PairWith(partnerKnowsTag);
     CopyList({folder}, u'D');
     EXPECT_EQ(TakeBox(*src), ClosingWithList());
     EXPECT_EQ(src->fs().ReadFile(kNotSentList),
@@ -290,13 +295,7 @@ TEST_P(FewFilesTest, PauseAroundEachEntryOnlyForAPartnerWithoutTheTag) {
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\a.txt", "a"));
     ASSERT_TRUE(
         src->fs().WriteFile(folder + u"\\b.txt", std::string(3 * CTandrixDlg::kIoBlock, 'b')));
-    StartBoth();
-    Pair();
-    if (!partnerKnowsTag) {
-        OnMain(*src, "a partner without the tag",
-               [](CTandrixDlg& dlg) { dlg.m_bPeerKnowsTdx = false; });
-        Run();
-    }
+    PairWith(partnerKnowsTag);
     const uint64_t start = world.NowMs();
     CopyList({folder}, u'D');
     const uint64_t took = world.NowMs() - start;
