@@ -41,8 +41,15 @@ inline std::string Outside(sim::SimPc& pc) {
         return path.find("Basic\\work") != std::string::npos ||
                path.find(".lnk") != std::string::npos;
     };
-    // Only the base folder itself and what lies below it: D:\FerryloEvil is outside.
-    const auto belowBase = [](const std::string& path) { return path.rfind("Ferrylo\\", 0) == 0; };
+    // Only the base folder itself and what lies below it: D:\FerryloEvil is outside. Names are
+    // compared as Windows does, so D:\FerryLO is the base folder in the peer's spelling.
+    const auto belowBase = [](const std::string& path) {
+        static const std::string kBase = "ferrylo\\";
+        return path.size() >= kBase.size() &&
+               std::equal(kBase.begin(), kBase.end(), path.begin(), [](char a, char b) {
+                   return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+               });
+    };
     return LinesOutside(pc, u"C:\\", programsOwn) + "|" + LinesOutside(pc, u"D:\\", belowBase);
 }
 
