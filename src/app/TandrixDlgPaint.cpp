@@ -2,6 +2,7 @@
 // each screen, and the mouse protocol of its buttons.
 #include "app/TandrixDlg.h"
 #include "platform/SystemHelpers.h"
+#include "platform/Texts.h"
 #include "resource.h"
 
 namespace {
@@ -89,8 +90,12 @@ void CTandrixDlg::OnPaint(os::Canvas& canvas) {
     m_btnManual.Draw(canvas, m_nScreen, PaintedButton::kNormal);
 
     if (m_nScreen == 1) {
-        canvas.DrawText(m_bDrivesExchanged ? u"接続できました。" : u"接続の準備が出来ました。", 30,
-                        64, LargeFont(), kWhite);
+        // While the received environment moves into this PC's folders the window stays
+        // usable, so it says that the move is still under way.
+        canvas.DrawText(m_bEnvRegistering    ? texts::kEnvMoving
+                        : m_bDrivesExchanged ? u"接続できました。"
+                                             : u"接続の準備が出来ました。",
+                        30, 64, LargeFont(), kWhite);
         if (m_nPcRole == 1) {
             canvas.DrawText(!m_bConnected || m_bCopyStarted
                                 ? u"下のボタンから引越の種類を選んでクリックしてください。"

@@ -267,6 +267,11 @@ os::WString ReportText(const RegisterReport& report) {
 
 bool CTandrixDlg::DoEnvRegister(bool errorsListed) {
     m_bEnvRegistering = true;
+    // The window says what happens before the first item moves, which may take long.
+    Repaint();
+    if (m_os.ui.MainWindow() != nullptr) {
+        m_os.ui.PumpMessages();
+    }
     const char16_t letter = os::FoldUpper(m_chDestDrive);
     const os::WString base = os::WString(1, letter) + u":\\Ferrylo";
     const os::WString reportFile = base + u"\\" + texts::kEnvReportName;
@@ -298,6 +303,7 @@ bool CTandrixDlg::DoEnvRegister(bool errorsListed) {
     SendFrame(
         static_cast<int>(missing ? wire::Command::GOTERROFCOPY : wire::Command::GOTNOERROFCOPY));
     m_bEnvRegistering = false;
+    Repaint();
     if (!m_heldIncoming.empty()) {
         std::string held;
         held.swap(m_heldIncoming);

@@ -91,6 +91,8 @@ inline constexpr char16_t kEnvReportName[] = u"FerryloEnvLog.txt";
 inline constexpr char16_t kEnvRegisterFailed[] =
     u"受信したファイルを移動先のフォルダに移動できませんでした。\nファイルは次のフォルダに残って"
     u"います。\n";
+// Shown on the destination's window while the received items move into place.
+inline constexpr char16_t kEnvMoving[] = u"受信したファイルを移動しています...";
 // Environment selection.
 inline constexpr char16_t kEnvNothingChosen[] = u"ひとつも選択されていません";
 inline constexpr char16_t kEnvListHint[] =

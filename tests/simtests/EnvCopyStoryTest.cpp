@@ -279,7 +279,7 @@ TEST_F(EnvCopyStoryTest, AnUnknownDestinationFolderIsSkippedAndReported) {
               std::string::npos);
 }
 
-TEST_F(EnvCopyStoryTest, WhileTheItemsMoveNoCopyStartsAndThePartnersBytesWait) {
+TEST_F(EnvCopyStoryTest, WhileTheItemsMoveTheWindowSaysSoNoCopyStartsAndThePartnersBytesWait) {
     for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) {
         ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\MYDOC\\" + name, "x"));
     }
@@ -289,12 +289,14 @@ TEST_F(EnvCopyStoryTest, WhileTheItemsMoveNoCopyStartsAndThePartnersBytesWait) {
 
     int roleDuring = -1;
     bool registering = false;
+    bool shownDuring = false;
     OnMain(*dst, "register", [&](CTandrixDlg& dlg) {
         dst->ui()
             .Do("a copy command and the partner's SENDCOUNTBEGIN arrive",
                 [&](sim::SimDialogWindow& window) {
                     CTandrixDlg& d = twopc::MainDialog(window);
                     registering = d.m_bEnvRegistering;
+                    shownDuring = sim::FindText(window.LastPaint(), texts::kEnvMoving) != nullptr;
                     d.OnCopyCommand(1);
                     const std::string frame = wire::MakeFrame(wire::Command::SENDCOUNTBEGIN);
                     d.OnStateData(frame.c_str(), frame.size());
@@ -305,6 +307,10 @@ TEST_F(EnvCopyStoryTest, WhileTheItemsMoveNoCopyStartsAndThePartnersBytesWait) {
     });
     Run();
     EXPECT_TRUE(registering);
+    EXPECT_TRUE(shownDuring) << "the window says that the items are moving";
+    sim::SimDialogWindow* window = dst->ui().FindWindow(IDD_TANDRIX_DIALOG);
+    window->Paint();
+    EXPECT_EQ(sim::FindText(window->LastPaint(), texts::kEnvMoving), nullptr);
     EXPECT_EQ(roleDuring, 0);
     EXPECT_EQ(dst->ui().OpenBox(), nullptr) << "no copy started on the destination";
     EXPECT_EQ(Main(*dst).m_nRole, 2) << "the partner's copy starts once the items are home";
