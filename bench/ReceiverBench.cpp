@@ -108,6 +108,10 @@ class CountingFileSystem : public os::FileSystem {
             ++m_calls;
             return m_inner->RenameTo(path);
         }
+        bool SetDeleteOnClose(bool remove) override {
+            ++m_calls;
+            return m_inner->SetDeleteOnClose(remove);
+        }
 
       private:
         std::unique_ptr<os::File> m_inner;

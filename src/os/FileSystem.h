@@ -60,6 +60,9 @@ class File {
     // closing it. Fails when any entry answers to the new name (kErrAlreadyExists), its short
     // name included; only a handle made by CreateNew may do it.
     virtual bool RenameTo(const WString& path) = 0;
+    // Marks the file to be removed when its handle closes, however the program ends (true), or
+    // keeps it again (false). Only a handle made by CreateNew may do it.
+    virtual bool SetDeleteOnClose(bool remove) = 0;
 };
 
 enum class DriveType {

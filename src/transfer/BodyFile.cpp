@@ -57,6 +57,9 @@ bool CBodyFile::Create(const os::WString& folder, const os::WString& finalPath,
             m_sTemp = temp;
             m_sFinal = finalPath;
             m_bClosed = false;
+            // Should this program end before the commit (killed, crashed, the PC restarting),
+            // the system removes the half-written file with the handle.
+            m_bDeletePending = m_pFile->SetDeleteOnClose(true);
             return true;
         }
         const uint32_t error = m_fs.LastError();
@@ -100,6 +103,14 @@ void CBodyFile::StampTimes() {
 bool CBodyFile::Commit(uint32_t attributes) {
     if (!IsHeld()) {
         return false;
+    }
+    // The body is kept from here on; a file the system would still remove is never committed.
+    if (m_bDeletePending) {
+        if (!m_pFile || !m_pFile->SetDeleteOnClose(false)) {
+            Discard();
+            return false;
+        }
+        m_bDeletePending = false;
     }
     if (m_bAtFinal && m_pFile) {
         m_sTemp.clear();
@@ -150,6 +161,7 @@ bool CBodyFile::ReplaceExisting() {
 
 void CBodyFile::Discard() {
     m_pFile.reset();
+    m_bDeletePending = false;
     if (!m_sTemp.empty()) {
         m_fs.DeleteFile(m_sTemp);
         m_sTemp.clear();

@@ -51,7 +51,8 @@ class CBodyFile {
     uint64_t m_nCreation = 0;
     uint64_t m_nLastAccess = 0;
     uint64_t m_nLastWrite = 0;
-    bool m_bClosed = false;   // the last byte is written
-    bool m_bAtFinal = false;  // made under its final name (m_sTemp holds that name)
-    uint32_t m_nSerial = 0;   // numbers the temporary names, so that a leftover never blocks one
+    bool m_bClosed = false;         // the last byte is written
+    bool m_bAtFinal = false;        // made under its final name (m_sTemp holds that name)
+    bool m_bDeletePending = false;  // the system removes the temporary file when it closes
+    uint32_t m_nSerial = 0;  // numbers the temporary names, so that a leftover never blocks one
 };

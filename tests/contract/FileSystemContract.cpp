@@ -203,8 +203,11 @@ TEST_P(FileSystemContract, ANewFileIsRenamedAndStampedThroughItsHandle) {
     }
     auto file = Fs().Open(At(u"~tmp1"), os::OpenMode::CreateNew);
     ASSERT_TRUE(file);
+    // Marked to go with its handle while it is written, and kept again before the rename.
+    ASSERT_TRUE(file->SetDeleteOnClose(true));
     uint32_t written = 0;
     ASSERT_TRUE(file->Write("new", 3, written));
+    ASSERT_TRUE(file->SetDeleteOnClose(false));
     for (const auto& path : taken) {
         EXPECT_FALSE(file->RenameTo(path)) << os::ToUtf8(path);
         EXPECT_EQ(Fs().LastError(), os::kErrAlreadyExists);
@@ -229,6 +232,22 @@ TEST_P(FileSystemContract, ANewFileIsRenamedAndStampedThroughItsHandle) {
     const auto precision = [this](uint64_t t) { return Quirks().millisecondTimes ? t / 10000 : t; };
     EXPECT_EQ(precision(renamed[0].lastWriteTime), precision(write));
     ASSERT_TRUE(Fs().SetAttributes(At(u"名前.txt"), os::kAttrNormal));
+}
+
+TEST_P(FileSystemContract, AFileMarkedForDeletionGoesWithItsHandle) {
+    auto file = Fs().Open(At(u"~tmp2"), os::OpenMode::CreateNew);
+    ASSERT_TRUE(file);
+    uint32_t written = 0;
+    ASSERT_TRUE(file->Write("half", 4, written));
+    ASSERT_TRUE(file->SetDeleteOnClose(true));
+    file.reset();
+    EXPECT_EQ(Fs().GetAttributes(At(u"~tmp2")), os::kInvalidAttributes);
+    ASSERT_TRUE(WriteAll(Fs(), At(u"old.txt"), "old"));
+    auto reader = Fs().Open(At(u"old.txt"), os::OpenMode::Read);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(reader->SetDeleteOnClose(true)) << "only a handle made by CreateNew may";
+    reader.reset();
+    EXPECT_EQ(ReadAll(Fs(), At(u"old.txt")), "old");
 }
 
 TEST_P(FileSystemContract, FolderCannotBeOpenedAsAFile) {

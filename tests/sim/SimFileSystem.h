@@ -84,6 +84,8 @@ class SimFileSystem : public os::FileSystem {
                    const std::optional<SimTimes>& times = std::nullopt);
     std::optional<std::string> ReadFile(const os::WString& path) const;
     bool Exists(const os::WString& path) const;
+    // The entry goes when the handle that asked for it closes, the program's end included.
+    bool DeletePending(const os::WString& path) const;
     bool SetTimes(const os::WString& path, const SimTimes& times);
 
     // Fault hooks.

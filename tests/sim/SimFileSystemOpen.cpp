@@ -25,6 +25,10 @@ class SimOpenFile : public os::File {
     ~SimOpenFile() override {
         --(m_write ? m_node->writers : m_node->readers);
         --m_fs.m_openFiles;
+        if (m_node->deletePending && !m_node->gone) {
+            m_node->deletePending = false;
+            m_fs.DeleteFile(m_renamablePath);
+        }
     }
     SimOpenFile(const SimOpenFile&) = delete;
     SimOpenFile& operator=(const SimOpenFile&) = delete;
@@ -154,6 +158,17 @@ class SimOpenFile : public os::File {
             m_renamablePath = path;
         }
         return moved;
+    }
+
+    bool SetDeleteOnClose(bool remove) override {
+        if (m_renamablePath.empty()) {
+            return m_fs.Fail(os::kErrAccessDenied);  // the handle lacks DELETE access
+        }
+        if (!Usable()) {
+            return false;
+        }
+        m_node->deletePending = remove;
+        return true;
     }
 
   private:

@@ -137,6 +137,13 @@ bool SimFileSystem::Exists(const os::WString& path) const {
     return ResolveText(path, PathUse::Name, parsed, at) == os::kErrSuccess && at.node;
 }
 
+bool SimFileSystem::DeletePending(const os::WString& path) const {
+    SimPath parsed;
+    Lookup at;
+    return ResolveText(path, PathUse::Name, parsed, at) == os::kErrSuccess && at.node &&
+           at.node->deletePending;
+}
+
 bool SimFileSystem::SetTimes(const os::WString& path, const SimTimes& times) {
     SimPath parsed;
     Lookup at;

@@ -52,7 +52,8 @@ struct SimNode {
     bool heldSharing = false;
     // A byte range another program has locked: a read that touches it fails.
     std::optional<std::pair<uint64_t, uint64_t>> lockedRange;  // offset, length
-    bool gone = false;  // removed behind the back of an open handle
+    bool gone = false;           // removed behind the back of an open handle
+    bool deletePending = false;  // removed when the handle that asked for it closes
     // The size a directory listing reports instead of the content's (a file that changes
     // while it is being sent, or a giant one the test does not hold in memory).
     std::optional<uint64_t> listedSize;

@@ -743,6 +743,7 @@ TEST(StreamReceiver, AbandonedStreamLeavesNoPartialFile) {
         b.File(Entry{u"E:\\Ferrylo\\half.bin", Pattern(5000, 1)});
         w.Read(b.Bytes().substr(0, b.Mark(1).body + 2000));
         ASSERT_NE(w.TempIn(kBase), u"");
+        EXPECT_TRUE(w.fs.DeletePending(w.TempIn(kBase))) << "gone with the program's end too";
         row.end(w);
         EXPECT_EQ(w.Names(kBase), std::vector<std::string>{"done.txt"});
         EXPECT_EQ(w.fs.ReadFile(u"E:\\Ferrylo\\done.txt"), "done");

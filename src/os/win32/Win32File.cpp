@@ -120,6 +120,14 @@ bool Win32File::RenameTo(const WString& path) {
                                       static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
+// The delete disposition, unlike FILE_FLAG_DELETE_ON_CLOSE, can be taken back through the same
+// handle; the system honours it when the handle closes, at the program's end too.
+// The structure's one member shares the name of the DeleteFile macro: it is set by position.
+bool Win32File::SetDeleteOnClose(bool remove) {
+    FILE_DISPOSITION_INFO info{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
+    return SetFileInformationByHandle(m_hFile, FileDispositionInfo, &info, sizeof info) != FALSE;
+}
+
 bool Win32File::SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                          const uint64_t* lastWrite) {
     FILETIME c{}, a{}, w{};

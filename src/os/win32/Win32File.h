@@ -23,6 +23,7 @@ class Win32File : public File {
     bool QueryAttributes(uint32_t& attributes) override;
     bool SetAttributes(uint32_t attributes) override;
     bool RenameTo(const WString& path) override;
+    bool SetDeleteOnClose(bool remove) override;
 
   private:
     HANDLE m_hFile;
