@@ -88,17 +88,13 @@ class CountingFileSystem : public os::FileSystem {
             ++m_calls;
             return m_inner->Size();
         }
-        bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override {
+        bool QueryState(State& state) override {
             ++m_calls;
-            return m_inner->QueryState(size, lastWriteTime);
+            return m_inner->QueryState(state);
         }
         bool SetTimes(const uint64_t* c, const uint64_t* a, const uint64_t* w) override {
             ++m_calls;
             return m_inner->SetTimes(c, a, w);
-        }
-        bool QueryAttributes(uint32_t& attributes) override {
-            ++m_calls;
-            return m_inner->QueryAttributes(attributes);
         }
         bool SetAttributes(uint32_t attributes) override {
             ++m_calls;

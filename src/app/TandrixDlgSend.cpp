@@ -62,11 +62,8 @@ os::WString FsPath(const os::WString& path) {
     return ExtendedLengthPath(path);
 }
 
-bool StillAsListed(os::File& file, const os::FindData& record) {
-    uint64_t size = 0;
-    uint64_t lastWrite = 0;
-    return file.QueryState(size, lastWrite) && size == record.size &&
-           lastWrite == record.lastWriteTime;
+bool IsAsListed(const os::File::State& state, const os::FindData& record) {
+    return state.size == record.size && state.lastWriteTime == record.lastWriteTime;
 }
 
 }  // namespace
@@ -629,26 +626,31 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         NoteNotSent(path, m_sCurPath2);
         return 3;
     }
-    wire::FileMeta meta;
-    meta.creationTime = record.creationTime;
-    meta.lastAccessTime = record.lastAccessTime;
-    meta.lastWriteTime = record.lastWriteTime;
-    // The attributes as the open file has them now (the listing may be a moment old).
-    if (!file->QueryAttributes(meta.attributes)) {
-        meta.attributes = record.attributes;
-    }
-    meta.size = record.size;
-    const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
-    // The entry and the first piece sit in one buffer, so that a small file leaves in one send.
-    m_sendBuf.resize(entry.size() + kPieceSize);
-    std::copy(entry.begin(), entry.end(), m_sendBuf.begin());
-    uint8_t* const firstPiece = m_sendBuf.data() + entry.size();
+    // The entry and the first piece sit in one buffer, so that a small file leaves in one send:
+    // the piece is read behind room for the longest entry, and the entry is put right before it.
+    m_sendBuf.resize(wire::kMaxFileEntrySize + kPieceSize);
+    uint8_t* const firstPiece = m_sendBuf.data() + wire::kMaxFileEntrySize;
     uint32_t got = 0;
     bool readFailed = !file->Read(firstPiece, kPieceSize, got);
     if ((readFailed || got == 0) && record.size != 0) {
         NoteNotSent(path, m_sCurPath2);
         return 4;
     }
+    // One query after the first read: the attributes as the open file has them now (the
+    // listing may be a moment old) and, for a file that read whole, whether it is still the
+    // file the listing announced.
+    os::File::State state;
+    bool stateKnown = file->QueryState(state);
+    bool readSinceQuery = false;
+    wire::FileMeta meta;
+    meta.creationTime = record.creationTime;
+    meta.lastAccessTime = record.lastAccessTime;
+    meta.lastWriteTime = record.lastWriteTime;
+    meta.attributes = stateKnown ? state.attributes : record.attributes;
+    meta.size = record.size;
+    const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
+    uint8_t* const entryStart = firstPiece - entry.size();
+    std::copy(entry.begin(), entry.end(), entryStart);
     uint64_t sent = 0;
     const size_t first = static_cast<size_t>(std::min<uint64_t>(got, record.size));
     bool failed = false;
@@ -658,17 +660,18 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         // wherever a read cuts them, so with it a few files leave like many, without pausing.
         failed = !SendBatch();
         m_os.sys.Sleep(kSmallCopyPauseMs);
-        failed = failed || !SendWithRetries(m_sendBuf.data(), entry.size());
+        failed = failed || !SendWithRetries(entryStart, entry.size());
         m_os.sys.Sleep(kSmallCopyPauseMs);
         failed = failed || (first > 0 && !SendWithRetries(firstPiece, first));
     } else {
-        failed = !QueueStream(m_sendBuf.data(), entry.size() + first);
+        failed = !QueueStream(entryStart, entry.size() + first);
     }
     if (!failed) {
         sent = first;
         ShowWalkProgress(path, record.size, sent);
     }
     while (!failed && !readFailed && sent < record.size) {
+        readSinceQuery = true;
         if (!file->Read(m_pTransferBuf.data(), kPieceSize, got)) {
             readFailed = true;  // a locked range, a vanished drive: padded below
             break;
@@ -688,9 +691,13 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         ShowWalkProgress(path, record.size, sent);
     }
     // A file that grew or was rewritten while it was read went out cut or mixed: after the
-    // last piece, the same handle tells whether it is still the file the listing announced.
+    // last piece, the same handle tells whether it is still the file the listing announced
+    // (the query after the first read tells it where that read was the last).
+    if (readSinceQuery && !failed && !readFailed && sent == record.size) {
+        stateKnown = file->QueryState(state);
+    }
     const bool unchanged =
-        failed || sent != record.size || (!readFailed && StillAsListed(*file, record));
+        failed || sent != record.size || (!readFailed && stateKnown && IsAsListed(state, record));
     file.reset();
     const bool intact = sent == record.size && unchanged;
     if (!failed && sent < record.size) {

@@ -47,14 +47,18 @@ class File {
     virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
     virtual bool Write(const void* data, uint32_t size, uint32_t& written) = 0;
     virtual uint64_t Size() = 0;
-    // The file as it stands now (its size and last write time), asked through this handle.
-    virtual bool QueryState(uint64_t& size, uint64_t& lastWriteTime) = 0;
+    // The file as it stands now, asked through this handle in one call.
+    struct State {
+        uint64_t size = 0;
+        uint64_t lastWriteTime = 0;
+        uint32_t attributes = 0;
+    };
+    virtual bool QueryState(State& state) = 0;
     // Null pointers leave that time unchanged.
     virtual bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                           const uint64_t* lastWrite) = 0;
-    // The attributes, asked and set through this handle (setting needs a handle open for
-    // writing; bits a file cannot carry are left out, and none at all means a normal file).
-    virtual bool QueryAttributes(uint32_t& attributes) = 0;
+    // Sets the attributes through this handle (it must be open for writing); bits a file
+    // cannot carry are left out, and none at all means a normal file.
     virtual bool SetAttributes(uint32_t attributes) = 0;
     // Gives the open file another name, in the same or another folder of its drive, without
     // closing it. Fails when any entry answers to the new name (kErrAlreadyExists), its short

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace wire {
+#include "transfer/FileMeta.h"
 
-struct FileMeta;
+namespace wire {
 
 constexpr size_t kHeaderSize = 4;
 // Longest path (in UTF-16 code units) a file or directory entry can carry: byte 3 holds it.
@@ -28,6 +28,9 @@ enum class EntryKind : uint8_t {
 // Header, hexadecimal path and metadata block; the body follows separately. Empty when the
 // path is empty or longer than kMaxEntryPathLength.
 std::string MakeFileEntry(std::u16string_view path, const FileMeta& meta);
+// The longest file entry: four hexadecimal digits per code unit of the path, then the
+// metadata block.
+constexpr size_t kMaxFileEntrySize = kHeaderSize + 4 * kMaxEntryPathLength + kMetaSize;
 // Header and hexadecimal path; empty under the same conditions.
 std::string MakeDirectoryEntry(std::u16string_view path);
 // The letter is sent as it is: lower case for an environment copy, upper case otherwise.

@@ -218,8 +218,8 @@ TEST_P(FileSystemContract, ANewFileIsRenamedAndStampedThroughItsHandle) {
     ASSERT_TRUE(file->RenameTo(At(u"名前.txt")));
     ASSERT_TRUE(file->SetTimes(nullptr, nullptr, &write));
     ASSERT_TRUE(file->SetAttributes(os::kAttrReadOnly | os::kAttrHidden | os::kAttrDirectory));
-    uint32_t attributes = 0;
-    ASSERT_TRUE(file->QueryAttributes(attributes));
+    os::File::State state;
+    ASSERT_TRUE(file->QueryState(state));
     file.reset();
     EXPECT_EQ(Fs().GetAttributes(At(u"~tmp1")), os::kInvalidAttributes);
     EXPECT_EQ(ReadAll(Fs(), At(u"名前.txt")), "new");
@@ -228,9 +228,11 @@ TEST_P(FileSystemContract, ANewFileIsRenamedAndStampedThroughItsHandle) {
     EXPECT_EQ(renamed[0].name, u"名前.txt");
     const uint32_t kept = os::kAttrReadOnly | os::kAttrHidden | os::kAttrDirectory;
     EXPECT_EQ(renamed[0].attributes & kept, os::kAttrReadOnly | os::kAttrHidden);
-    EXPECT_EQ(attributes & kept, os::kAttrReadOnly | os::kAttrHidden);
+    EXPECT_EQ(state.attributes & kept, os::kAttrReadOnly | os::kAttrHidden);
+    EXPECT_EQ(state.size, 3u);
     const auto precision = [this](uint64_t t) { return Quirks().millisecondTimes ? t / 10000 : t; };
     EXPECT_EQ(precision(renamed[0].lastWriteTime), precision(write));
+    EXPECT_EQ(precision(state.lastWriteTime), precision(write));
     ASSERT_TRUE(Fs().SetAttributes(At(u"名前.txt"), os::kAttrNormal));
 }
 

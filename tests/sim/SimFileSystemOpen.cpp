@@ -93,12 +93,13 @@ class SimOpenFile : public os::File {
 
     uint64_t Size() override { return m_node->data.size(); }
 
-    bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override {
+    bool QueryState(State& state) override {
         if (!Usable()) {
             return false;
         }
-        size = m_node->data.size();
-        lastWriteTime = m_node->write;
+        state.size = m_node->data.size();
+        state.lastWriteTime = m_node->write;
+        state.attributes = m_node->attributes;
         return true;
     }
 
@@ -121,14 +122,6 @@ class SimOpenFile : public os::File {
             m_node->write = *lastWrite;
             m_writeTimeSet = true;
         }
-        return true;
-    }
-
-    bool QueryAttributes(uint32_t& attributes) override {
-        if (!Usable()) {
-            return false;
-        }
-        attributes = m_node->attributes;
         return true;
     }
 

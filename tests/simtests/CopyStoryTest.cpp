@@ -247,6 +247,10 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     // Rewritten by its program while it is read: same size, a later write time.
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\rewritten.txt", "version one"));
     ASSERT_TRUE(src->fs().SetReadFault(folder + u"\\rewritten.txt", 4, sim::SimReadFault::Change));
+    // The same, where the rewrite comes after the first piece.
+    ASSERT_TRUE(src->fs().WriteFile(folder + u"\\late.bin", std::string(2 * piece + 10, 'l')));
+    ASSERT_TRUE(
+        src->fs().SetReadFault(folder + u"\\late.bin", piece + 5, sim::SimReadFault::Change));
     ASSERT_TRUE(src->fs().WriteFile(folder + u"\\after.txt", "after"));
     for (int i = 0; i < 10; ++i) {  // more than ten files: no pauses, entries leave whole
         ASSERT_TRUE(src->fs().WriteFile(folder + u"\\n" + os::ToWString(i), "n"));
@@ -255,7 +259,7 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     CopyList({folder}, u'D');
     EXPECT_EQ(TakeBox(*src), ClosingWithList());
     EXPECT_EQ(src->fs().ReadFile(kNotSentList),
-              NotSentListOf({folder + u"\\grew.txt", folder + u"\\mail.pst",
+              NotSentListOf({folder + u"\\grew.txt", folder + u"\\late.bin", folder + u"\\mail.pst",
                              folder + u"\\rewritten.txt", folder + u"\\shrank.txt"}));
     ASSERT_FALSE(src->shell().Calls().empty());
     EXPECT_EQ(src->shell().Calls().back().path, kNotSentList) << "the list is opened";
@@ -267,7 +271,8 @@ TEST_P(ChangingFilesTest, ABodyThatCouldNotBeReadWholeIsNamedToTheUser) {
     if (partnerKnowsTag) {
         // The "not intact" entries: the destination drops those bodies and lists them.
         ASSERT_TRUE(errors.has_value());
-        for (const char16_t* name : {u"grew.txt", u"mail.pst", u"rewritten.txt", u"shrank.txt"}) {
+        for (const char16_t* name :
+             {u"grew.txt", u"late.bin", u"mail.pst", u"rewritten.txt", u"shrank.txt"}) {
             EXPECT_FALSE(dst->fs().Exists(to + name)) << os::ToUtf8(name);
             EXPECT_NE(errors->find(os::ToUtf8(to + name + u"\r\n")), std::string::npos)
                 << os::ToUtf8(name);

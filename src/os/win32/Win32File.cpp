@@ -72,25 +72,21 @@ uint64_t Win32File::Size() {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
-// Size and times through the handle alone: the full handle record would also ask the volume for
-// its serial number, which costs a round trip to the mount manager under some systems.
-bool Win32File::QueryState(uint64_t& size, uint64_t& lastWriteTime) {
-    LARGE_INTEGER length{};
-    FILETIME written{};
-    if (!GetFileSizeEx(m_hFile, &length) || !GetFileTime(m_hFile, nullptr, nullptr, &written)) {
+// Size, write time and attributes through the handle alone. The full handle record
+// (GetFileInformationByHandle) would also ask the volume for its serial number, a round trip to
+// the mount manager under some systems; the one query that holds all three
+// (FileNetworkOpenInformation) looks the file up by its name again under Wine. These two are
+// answered from the open file everywhere.
+bool Win32File::QueryState(State& state) {
+    FILE_BASIC_INFO basic{};
+    FILE_STANDARD_INFO standard{};
+    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(m_hFile, FileStandardInfo, &standard, sizeof standard)) {
         return false;
     }
-    size = static_cast<uint64_t>(length.QuadPart);
-    lastWriteTime = FromFileTime(written);
-    return true;
-}
-
-bool Win32File::QueryAttributes(uint32_t& attributes) {
-    FILE_BASIC_INFO info{};
-    if (!GetFileInformationByHandleEx(m_hFile, FileBasicInfo, &info, sizeof info)) {
-        return false;
-    }
-    attributes = info.FileAttributes;
+    state.size = static_cast<uint64_t>(standard.EndOfFile.QuadPart);
+    state.lastWriteTime = static_cast<uint64_t>(basic.LastWriteTime.QuadPart);
+    state.attributes = basic.FileAttributes;
     return true;
 }
 

@@ -17,10 +17,9 @@ class Win32File : public File {
     bool Read(void* buffer, uint32_t size, uint32_t& got) override;
     bool Write(const void* data, uint32_t size, uint32_t& written) override;
     uint64_t Size() override;
-    bool QueryState(uint64_t& size, uint64_t& lastWriteTime) override;
+    bool QueryState(State& state) override;
     bool SetTimes(const uint64_t* creation, const uint64_t* lastAccess,
                   const uint64_t* lastWrite) override;
-    bool QueryAttributes(uint32_t& attributes) override;
     bool SetAttributes(uint32_t attributes) override;
     bool RenameTo(const WString& path) override;
     bool SetDeleteOnClose(bool remove) override;
