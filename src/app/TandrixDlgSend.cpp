@@ -649,6 +649,10 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     meta.attributes = stateKnown ? state.attributes : record.attributes;
     meta.size = record.size;
     const std::string entry = wire::MakeFileEntry(m_sCurPath2, meta);
+    if (entry.empty() || entry.size() > wire::kMaxFileEntrySize) {
+        NoteNotSent(path, m_sCurPath2);  // a body without its entry would break the stream
+        return 2;
+    }
     uint8_t* const entryStart = firstPiece - entry.size();
     std::copy(entry.begin(), entry.end(), entryStart);
     uint64_t sent = 0;

@@ -47,7 +47,7 @@ class File {
     virtual bool Read(void* buffer, uint32_t size, uint32_t& got) = 0;
     virtual bool Write(const void* data, uint32_t size, uint32_t& written) = 0;
     virtual uint64_t Size() = 0;
-    // The file as it stands now, asked through this handle in one call.
+    // The file as it stands now, asked through this handle.
     struct State {
         uint64_t size = 0;
         uint64_t lastWriteTime = 0;
