@@ -245,6 +245,10 @@ void CTandrixDlg::OnCancel() {
         EndDialog(os::kIdCancel);
         return;
     }
+    if (m_bEnvRegistering) {
+        m_bExitAfterRegister = true;  // a move cut short would leave the items half in place
+        return;
+    }
     m_bExiting = true;
     UpdateDiscovery();
     // A copy that runs ends first, at once: the source tells its partner, which returns to its

@@ -131,6 +131,9 @@ class CTandrixDlg : public os::Dialog, private CReceiverHost {
     // While the received environment is moved into place no copy starts, and what the partner
     // sends meanwhile waits in m_heldIncoming.
     bool m_bEnvRegistering = false;
+    // The user asked to end the program while the items moved: it ends once they are in place
+    // and the partner has its answer.
+    bool m_bExitAfterRegister = false;
     int m_nTotalFiles = 0;
     int m_nFileIndex = -1;
     char16_t m_chDestDrive = u'C';

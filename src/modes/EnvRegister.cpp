@@ -2,6 +2,7 @@
 #include "modes/EnvRegister.h"
 
 #include <string>
+#include <utility>
 
 #include "app/TandrixDlg.h"
 #include "os/Text.h"
@@ -314,6 +315,9 @@ bool CTandrixDlg::DoEnvRegister(bool errorsListed) {
     }
     if (!text.empty()) {
         m_os.shell.Open(u"open", reportFile);
+    }
+    if (std::exchange(m_bExitAfterRegister, false)) {
+        OnCancel();
     }
     return report.listRead;
 }

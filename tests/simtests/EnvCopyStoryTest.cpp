@@ -2,6 +2,7 @@
 // destination moves what arrived into its user's folders without losing anything it had.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "TwoPcKit.h"
@@ -315,6 +316,42 @@ TEST_F(EnvCopyStoryTest, WhileTheItemsMoveTheWindowSaysSoNoCopyStartsAndThePartn
     EXPECT_EQ(dst->ui().OpenBox(), nullptr) << "no copy started on the destination";
     EXPECT_EQ(Main(*dst).m_nRole, 2) << "the partner's copy starts once the items are home";
     EXPECT_EQ(Read(*dst, kHanako + u"\\Documents\\c.txt"), "x");
+}
+
+TEST_F(EnvCopyStoryTest, EndPressedWhileTheItemsMoveEndsTheProgramOnceTheyAreHome) {
+    for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) {
+        ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\MYDOC\\" + name, "x"));
+    }
+    ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\order_list.txt", "MYDOC\r\n"));
+    StartBoth();
+    Pair();
+    OnMain(*src, "the source waits for the result of its copy", [](CTandrixDlg& dlg) {
+        dlg.m_nRole = 1;
+        dlg.m_nCopyMode = 3;
+    });
+    Run();
+
+    bool endedDuring = true;
+    OnMain(*dst, "register", [&](CTandrixDlg& dlg) {
+        dst->ui()
+            .Do("終了",
+                [&](sim::SimDialogWindow& window) {
+                    twopc::MainDialog(window).OnCancel();
+                    endedDuring = window.Ended();
+                })
+            .AsInput();
+        dlg.DoEnvRegister(false);
+    });
+    Run();
+    EXPECT_FALSE(endedDuring) << "the move is not cut short";
+    EXPECT_EQ(Read(*dst, kHanako + u"\\Documents\\c.txt"), "x");
+    // The source has its answer; the partner's leaving may follow it.
+    std::vector<os::WString> boxes;
+    for (os::WString box; !(box = TakeBox(*src)).empty();) {
+        boxes.push_back(box);
+    }
+    EXPECT_NE(std::find(boxes.begin(), boxes.end(), kDone), boxes.end());
+    EXPECT_EQ(dst->ui().FindWindow(IDD_TANDRIX_DIALOG), nullptr) << "then the program ends";
 }
 
 }  // namespace
