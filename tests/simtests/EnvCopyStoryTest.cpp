@@ -56,6 +56,17 @@ class EnvCopyStoryTest : public twopc::TwoPcTest {
         return out;
     }
 
+    // Three documents wait in the destination's staging folder, as a copy leaves them, and the
+    // two PCs are paired.
+    void StageThreeDocumentsAndPair() {
+        for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) {
+            ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\MYDOC\\" + name, "x"));
+        }
+        ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\order_list.txt", "MYDOC\r\n"));
+        StartBoth();
+        Pair();
+    }
+
     std::string Read(sim::SimPc& pc, const os::WString& path) {
         return pc.fs().ReadFile(path).value_or("<missing>");
     }
@@ -281,12 +292,7 @@ TEST_F(EnvCopyStoryTest, AnUnknownDestinationFolderIsSkippedAndReported) {
 }
 
 TEST_F(EnvCopyStoryTest, WhileTheItemsMoveTheWindowSaysSoNoCopyStartsAndThePartnersBytesWait) {
-    for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) {
-        ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\MYDOC\\" + name, "x"));
-    }
-    ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\order_list.txt", "MYDOC\r\n"));
-    StartBoth();
-    Pair();
+    StageThreeDocumentsAndPair();
 
     int roleDuring = -1;
     bool registering = false;
@@ -319,12 +325,7 @@ TEST_F(EnvCopyStoryTest, WhileTheItemsMoveTheWindowSaysSoNoCopyStartsAndThePartn
 }
 
 TEST_F(EnvCopyStoryTest, EndPressedWhileTheItemsMoveEndsTheProgramOnceTheyAreHome) {
-    for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) {
-        ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\MYDOC\\" + name, "x"));
-    }
-    ASSERT_TRUE(dst->fs().WriteFile(kStaging + u"\\order_list.txt", "MYDOC\r\n"));
-    StartBoth();
-    Pair();
+    StageThreeDocumentsAndPair();
     OnMain(*src, "the source waits for the result of its copy", [](CTandrixDlg& dlg) {
         dlg.m_nRole = 1;
         dlg.m_nCopyMode = 3;
