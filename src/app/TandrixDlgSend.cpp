@@ -641,7 +641,6 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     // file the listing announced.
     os::File::State state;
     bool stateKnown = file->QueryState(state);
-    bool readSinceQuery = false;
     wire::FileMeta meta;
     meta.creationTime = record.creationTime;
     meta.lastAccessTime = record.lastAccessTime;
@@ -675,7 +674,6 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
         ShowWalkProgress(path, record.size, sent);
     }
     while (!failed && !readFailed && sent < record.size) {
-        readSinceQuery = true;
         if (!file->Read(m_pTransferBuf.data(), kPieceSize, got)) {
             readFailed = true;  // a locked range, a vanished drive: padded below
             break;
@@ -697,7 +695,7 @@ int CTandrixDlg::SendOneFile(const os::WString& path, const os::FindData& record
     // A file that grew or was rewritten while it was read went out cut or mixed: after the
     // last piece, the same handle tells whether it is still the file the listing announced
     // (the query after the first read tells it where that read was the last).
-    if (readSinceQuery && !failed && !readFailed && sent == record.size) {
+    if (first < record.size && !failed && !readFailed && sent == record.size) {
         stateKnown = file->QueryState(state);
     }
     const bool unchanged =

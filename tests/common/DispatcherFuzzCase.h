@@ -12,6 +12,7 @@
 
 #include "app/TandrixApp.h"
 #include "app/TandrixDlg.h"
+#include "os/Text.h"
 #include "sim/SimPc.h"
 
 namespace dispatchkit {
@@ -44,11 +45,7 @@ inline std::string Outside(sim::SimPc& pc) {
     // Only the base folder itself and what lies below it: D:\FerryloEvil is outside. Names are
     // compared as Windows does, so D:\FerryLO is the base folder in the peer's spelling.
     const auto belowBase = [](const std::string& path) {
-        static const std::string kBase = "ferrylo\\";
-        return path.size() >= kBase.size() &&
-               std::equal(kBase.begin(), kBase.end(), path.begin(), [](char a, char b) {
-                   return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-               });
+        return os::StartsWithNoCase(os::FromUtf8(path), u"Ferrylo\\");
     };
     return LinesOutside(pc, u"C:\\", programsOwn) + "|" + LinesOutside(pc, u"D:\\", belowBase);
 }
